@@ -1,0 +1,22 @@
+#pragma once
+
+#include <functional>
+
+namespace miaohui {
+
+// Runs a blocking call on a worker thread while the UI thread waits in a nested event loop
+// that holds back user input: windows repaint, animations play, clicks, keys and close
+// requests are delivered after it returns. Shows the busy cursor meanwhile.
+void run_waiting(const std::function<void()>& call);
+
+// True while run_waiting is waiting (an action is running).
+bool is_waiting();
+
+template <class Call>
+auto run_waiting_for(Call&& call) {
+  decltype(call()) result{};
+  run_waiting([&] { result = call(); });
+  return result;
+}
+
+}  // namespace miaohui
