@@ -111,10 +111,12 @@ std::optional<std::size_t> LzwDecoder::decode(std::span<const std::uint8_t> byte
       offset_[next] = prev_offset;
       length_[next] = static_cast<std::uint16_t>(prev_length + 1);
       ++next;
-      if (next == (1u << width) && width < max_code_bits) {
-        ++width;
-        mask = (1u << width) - 1;
-      }
+    }
+    // Codes widen once the next code to define no longer fits; with a minimum code size of
+    // 1 that happens right after the first code.
+    if (next >= (1u << width) && width < max_code_bits) {
+      ++width;
+      mask = (1u << width) - 1;
     }
     have_prev = true;
     prev_offset = static_cast<std::uint32_t>(pos);
