@@ -55,6 +55,16 @@ std::vector<StillCase> still_cases() {
     cases.push_back({"interlaced", GifWriter(1, 10, rgbw).image(rows).finish(), 1, 10,
                      {R, G, B, W, R, G, B, W, R, G}, false});
   }
+  {
+    // Eight colours but 2-bit literals: codes 4 and 5 are clear and end, not colours 4 and 5.
+    auto small_codes = spec(0, 0, 4, 1, {3, 2, 1, 0});
+    small_codes.min_code_size = 2;
+    cases.push_back({"colour table larger than the code size",
+                     GifWriter(4, 1, {red, green, blue, white, black, black, black, black})
+                         .image(small_codes)
+                         .finish(),
+                     4, 1, {W, B, G, R}, false});
+  }
   cases.push_back({"transparent index",
                    GifWriter(2, 2, rgbw).control(0, 0, 1).image(spec(0, 0, 2, 2, {0, 1, 1, 3})).finish(),
                    2, 2, {R, T, T, W}, true});
