@@ -37,8 +37,8 @@ void draw_row(const std::uint8_t* src, int n, std::uint8_t* dst, const Palette& 
 }
 
 std::size_t pixel_offset(const Image& canvas, int x, int y) {
-  return (static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) +
-          static_cast<std::size_t>(x)) * 4;
+  const auto row = static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width);
+  return 4 * (row + static_cast<std::size_t>(x));
 }
 std::uint8_t* pixel(Image& canvas, int x, int y) {
   return canvas.rgba.data() + pixel_offset(canvas, x, y);

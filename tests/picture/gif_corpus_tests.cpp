@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 fs::path suite(const char* name) { return testdata_dir() / name; }
 
-#define SKIP_WITHOUT(dir)                                                          \
+#define SKIP_WITHOUT(dir) \
   if (!fs::is_directory(dir)) GTEST_SKIP() << "public suite not found: " << (dir)
 
 // ---- Robert Ancell's suite: a .conf per test gives the size and the expected frames.
@@ -60,9 +60,11 @@ std::vector<std::string> split_commas(const std::string& s) {
   return out;
 }
 
-std::optional<Image> ancell_frame(const fs::path& dir, const std::map<std::string, std::string>& frame,
-                                  int width, int height) {
-  if (const auto it = frame.find("image"); it != frame.end()) return load_png_reference(dir / it->second);
+std::optional<Image> ancell_frame(const fs::path& dir,
+                                  const std::map<std::string, std::string>& frame, int width,
+                                  int height) {
+  if (const auto it = frame.find("image"); it != frame.end())
+    return load_png_reference(dir / it->second);
   const auto it = frame.find("pixels");
   if (it == frame.end()) return std::nullopt;
   if (auto raw = load_rgba_reference(dir / it->second, width, height)) return raw;
@@ -115,7 +117,8 @@ TEST(GifCorpus, AncellSuite) {
     // The suite's frame ends with an image that waits (a delay of its own above zero), or
     // with every image when it forces animation; playback steps image by image.
     const auto images = walk_gif_images(gif);
-    const bool every_image = config.count("force-animation") && config.at("force-animation") == "yes";
+    const bool every_image =
+        config.count("force-animation") && config.at("force-animation") == "yes";
     std::vector<std::size_t> frame_ends;
     for (std::size_t i = 0; i < images.size(); ++i) {
       if (every_image || (images[i].has_control && images[i].delay > 0) || i + 1 == images.size()) {

@@ -26,7 +26,8 @@ struct Source {
 
 int read_source(GifFileType* gif, GifByteType* out, int n) {
   auto* source = static_cast<Source*>(gif->UserData);
-  const std::size_t take = std::min(static_cast<std::size_t>(n), source->bytes->size() - source->at);
+  const std::size_t take =
+      std::min(static_cast<std::size_t>(n), source->bytes->size() - source->at);
   std::memcpy(out, source->bytes->data() + source->at, take);
   source->at += take;
   return static_cast<int>(take);
@@ -71,7 +72,8 @@ class ReferencePlayer {
     const GifImageDesc& d = image.ImageDesc;
     const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif_->SColorMap;
     const Area area{std::min(d.Left, canvas_.width), std::min(d.Top, canvas_.height),
-                    std::min(d.Left + d.Width, canvas_.width), std::min(d.Top + d.Height, canvas_.height)};
+                    std::min(d.Left + d.Width, canvas_.width),
+                    std::min(d.Top + d.Height, canvas_.height)};
     const bool visible = area.x0 < area.x1 && area.y0 < area.y1;
     const int colours = map ? map->ColorCount : 0;
     const std::size_t pixels = static_cast<std::size_t>(d.Width) * d.Height;
@@ -83,7 +85,8 @@ class ReferencePlayer {
       if (disposal == DISPOSE_PREVIOUS) saved_ = canvas_;
       for (int y = area.y0; y < area.y1; ++y) {
         for (int x = area.x0; x < area.x1; ++x) {
-          const int v = image.RasterBits[static_cast<std::size_t>(y - d.Top) * d.Width + (x - d.Left)];
+          const int v =
+              image.RasterBits[static_cast<std::size_t>(y - d.Top) * d.Width + (x - d.Left)];
           if (v == transparent_) continue;
           std::uint8_t* p = &canvas_.rgba[(static_cast<std::size_t>(y) * canvas_.width + x) * 4];
           const GifColorType c = map->Colors[v];
@@ -109,7 +112,8 @@ class ReferencePlayer {
       for (int x = a.x0; x < a.x1; ++x) {
         const std::size_t at = (static_cast<std::size_t>(y) * canvas_.width + x) * 4;
         if (previous_disposal_ == DISPOSE_BACKGROUND) std::memset(&canvas_.rgba[at], 0, 4);
-        if (previous_disposal_ == DISPOSE_PREVIOUS) std::memcpy(&canvas_.rgba[at], &saved_.rgba[at], 4);
+        if (previous_disposal_ == DISPOSE_PREVIOUS)
+          std::memcpy(&canvas_.rgba[at], &saved_.rgba[at], 4);
       }
     }
     previous_disposal_ = 0;
@@ -128,7 +132,8 @@ class ReferencePlayer {
 
 std::vector<fs::path> suite_gifs() {
   std::vector<fs::path> out;
-  for (const char* dir : {"gif-testsuite-ancell", "gif-testsuite-peterdn", "giflib-pic", "pillow/gif", "image-rs/gif"}) {
+  for (const char* dir : {"gif-testsuite-ancell", "gif-testsuite-peterdn", "giflib-pic",
+                          "pillow/gif", "image-rs/gif"}) {
     const fs::path path = testdata_dir() / dir;
     if (!fs::is_directory(path)) continue;
     for (const auto& entry : fs::directory_iterator(path)) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "picture/decode.h"
@@ -14,8 +15,8 @@ using Pixels = std::vector<std::uint32_t>;
 
 const std::vector<Rgb> rgbw = {red, green, blue, white};
 
-GifImageSpec at(int left, int top, int width, int height, std::uint8_t index) {
-  GifImageSpec s;
+CraftedImage at(int left, int top, int width, int height, std::uint8_t index) {
+  CraftedImage s;
   s.left = left;
   s.top = top;
   s.width = width;
@@ -25,8 +26,8 @@ GifImageSpec at(int left, int top, int width, int height, std::uint8_t index) {
 }
 
 // Two pixels, so that the bad code comes before the image is full.
-GifImageSpec damaged_image() {
-  GifImageSpec s = at(0, 0, 2, 1, 0);
+CraftedImage damaged_image() {
+  CraftedImage s = at(0, 0, 2, 1, 0);
   LzwCodeWriter codes(2);
   codes.emit(codes.clear());
   codes.emit(0);
@@ -161,7 +162,7 @@ TEST(GifPlayback, DisposesEachFrameAsItAsks) {
 
 TEST(GifPlayback, RestoresWhatTransparentPixelsLetThrough) {
   // Disposal 3 over a frame with transparent holes puts back exactly the pixels before it.
-  GifImageSpec holes = at(0, 0, 3, 1, 0);
+  CraftedImage holes = at(0, 0, 3, 1, 0);
   holes.indices = {2, 3, 2};
   const Bytes gif = GifWriter(3, 1, rgbw)
                         .image(at(0, 0, 2, 1, 1))
@@ -178,7 +179,8 @@ TEST(GifPlayback, RestoresWhatTransparentPixelsLetThrough) {
 }
 
 TEST(GifPlayback, DisposalOfTheFirstFrameRestoresTransparency) {
-  const Bytes gif = GifWriter(2, 1, rgbw).control(0, 3).fill(2, 1, 0).image(at(1, 0, 1, 1, 1)).finish();
+  const Bytes gif =
+      GifWriter(2, 1, rgbw).control(0, 3).fill(2, 1, 0).image(at(1, 0, 1, 1, 1)).finish();
   const auto steps = play(gif, 2);
   ASSERT_EQ(steps.size(), 2u);
   EXPECT_EQ(steps[0].composed, (Pixels{R, R}));
@@ -204,7 +206,11 @@ TEST(GifPlayback, LoopsBackToTheFirstFrameOnTheKeptPicture) {
   EXPECT_EQ(steps[4].composed, (Pixels{R, G}));
 
   // The disposal of the last frame is carried out before the first frame of the next pass.
-  const Bytes clears = GifWriter(2, 1, rgbw).image(at(0, 0, 1, 1, 0)).control(0, 2).image(at(1, 0, 1, 1, 1)).finish();
+  const Bytes clears = GifWriter(2, 1, rgbw)
+                           .image(at(0, 0, 1, 1, 0))
+                           .control(0, 2)
+                           .image(at(1, 0, 1, 1, 1))
+                           .finish();
   const auto looped = play(clears, 3);
   ASSERT_EQ(looped.size(), 3u);
   EXPECT_EQ(looped[2].composed, (Pixels{R, T}));
@@ -269,7 +275,7 @@ TEST(GifPlayback, SurvivesTruncationAndChangedBytes) {
                           .fill(6, 5, 1)
                           .control(4, 2)
                           .image([] {
-                            GifImageSpec s = at(2, 1, 5, 5, 3);
+                            CraftedImage s = at(2, 1, 5, 5, 3);
                             s.interlaced = true;
                             s.local_table = {blue, black, white};
                             return s;

@@ -17,8 +17,8 @@ std::optional<Image> load_png_reference(const std::filesystem::path& path) {
   int width = 0;
   int height = 0;
   int channels = 0;
-  stbi_uc* data = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width,
-                                        &height, &channels, 4);
+  stbi_uc* data = stbi_load_from_memory(file.data(), static_cast<int>(file.size()), &width, &height,
+                                        &channels, 4);
   if (!data) return std::nullopt;
   Image image;
   image.width = width;
@@ -28,8 +28,7 @@ std::optional<Image> load_png_reference(const std::filesystem::path& path) {
   return image;
 }
 
-std::optional<Image> load_rgba_reference(const std::filesystem::path& path, int width,
-                                         int height) {
+std::optional<Image> load_rgba_reference(const std::filesystem::path& path, int width, int height) {
   Bytes file = read_file(path);
   if (file.size() != static_cast<std::size_t>(width) * height * 4) return std::nullopt;
   Image image;
@@ -42,8 +41,8 @@ std::optional<Image> load_rgba_reference(const std::filesystem::path& path, int 
 std::string compare_pictures(const Image& ours, const Image& reference, bool rgb_only) {
   std::ostringstream why;
   if (ours.width != reference.width || ours.height != reference.height) {
-    why << "size " << ours.width << "x" << ours.height << ", reference " << reference.width
-        << "x" << reference.height;
+    why << "size " << ours.width << "x" << ours.height << ", reference " << reference.width << "x"
+        << reference.height;
     return why.str();
   }
   int differing = 0;
@@ -61,8 +60,8 @@ std::string compare_pictures(const Image& ours, const Image& reference, bool rgb
       const std::size_t n = i / 4;
       why << "pixel (" << n % static_cast<std::size_t>(ours.width) << ","
           << n / static_cast<std::size_t>(ours.width) << ") is " << int{a[0]} << "," << int{a[1]}
-          << "," << int{a[2]} << "," << int{a[3]} << ", reference " << int{b[0]} << ","
-          << int{b[1]} << "," << int{b[2]} << "," << int{b[3]};
+          << "," << int{a[2]} << "," << int{a[3]} << ", reference " << int{b[0]} << "," << int{b[1]}
+          << "," << int{b[2]} << "," << int{b[3]};
     }
   }
   if (differing > 0) why << "; " << differing << " pixels differ";

@@ -15,8 +15,8 @@ using Pixels = std::vector<std::uint32_t>;
 
 const std::vector<Rgb> rgbw = {red, green, blue, white};
 
-GifImageSpec spec(int left, int top, int width, int height, std::vector<std::uint8_t> indices) {
-  GifImageSpec s;
+CraftedImage image_at(int left, int top, int width, int height, std::vector<std::uint8_t> indices) {
+  CraftedImage s;
   s.left = left;
   s.top = top;
   s.width = width;
@@ -36,92 +36,105 @@ struct StillCase {
 
 std::vector<StillCase> still_cases() {
   std::vector<StillCase> cases;
-  cases.push_back({"global table", GifWriter(2, 2, rgbw).image(spec(0, 0, 2, 2, {0, 1, 2, 3})).finish(),
-                   2, 2, {R, G, B, W}, false});
-  cases.push_back({"GIF87a", GifWriter(2, 1, rgbw, true).image(spec(0, 0, 2, 1, {3, 0})).finish(), 2,
-                   1, {W, R}, false});
+  const auto add = [&](std::string name, Bytes gif, int width, int height, Pixels expected,
+                       bool has_alpha) {
+    cases.push_back(
+        {std::move(name), std::move(gif), width, height, std::move(expected), has_alpha});
+  };
+  add("global table", GifWriter(2, 2, rgbw).image(image_at(0, 0, 2, 2, {0, 1, 2, 3})).finish(), 2,
+      2, {R, G, B, W}, false);
+  add("GIF87a", GifWriter(2, 1, rgbw, true).image(image_at(0, 0, 2, 1, {3, 0})).finish(), 2, 1,
+      {W, R}, false);
   {
-    auto local = spec(0, 0, 2, 1, {0, 1});
+    auto local = image_at(0, 0, 2, 1, {0, 1});
     local.local_table = {blue, white};
-    cases.push_back({"local table over the global one",
-                     GifWriter(2, 1, rgbw).image(local).finish(), 2, 1, {B, W}, false});
-    cases.push_back({"local table without a global one", GifWriter(2, 1).image(local).finish(), 2,
-                     1, {B, W}, false});
+    add("local table over the global one", GifWriter(2, 1, rgbw).image(local).finish(), 2, 1,
+        {B, W}, false);
+    add("local table without a global one", GifWriter(2, 1).image(local).finish(), 2, 1, {B, W},
+        false);
   }
   {
     // Ten rows, one pixel each, so every interlace pass holds a row.
-    auto rows = spec(0, 0, 1, 10, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1});
+    auto rows = image_at(0, 0, 1, 10, {0, 1, 2, 3, 0, 1, 2, 3, 0, 1});
     rows.interlaced = true;
-    cases.push_back({"interlaced", GifWriter(1, 10, rgbw).image(rows).finish(), 1, 10,
-                     {R, G, B, W, R, G, B, W, R, G}, false});
+    add("interlaced", GifWriter(1, 10, rgbw).image(rows).finish(), 1, 10,
+        {R, G, B, W, R, G, B, W, R, G}, false);
   }
   {
     // Eight colours but 2-bit literals: codes 4 and 5 are clear and end, not colours 4 and 5.
-    auto small_codes = spec(0, 0, 4, 1, {3, 2, 1, 0});
+    auto small_codes = image_at(0, 0, 4, 1, {3, 2, 1, 0});
     small_codes.min_code_size = 2;
-    cases.push_back({"colour table larger than the code size",
-                     GifWriter(4, 1, {red, green, blue, white, black, black, black, black})
-                         .image(small_codes)
-                         .finish(),
-                     4, 1, {W, B, G, R}, false});
+    add("colour table larger than the code size",
+        GifWriter(4, 1, {red, green, blue, white, black, black, black, black})
+            .image(small_codes)
+            .finish(),
+        4, 1, {W, B, G, R}, false);
   }
-  cases.push_back({"transparent index",
-                   GifWriter(2, 2, rgbw).control(0, 0, 1).image(spec(0, 0, 2, 2, {0, 1, 1, 3})).finish(),
-                   2, 2, {R, T, T, W}, true});
-  cases.push_back({"transparent index past the table leaves every colour",
-                   GifWriter(2, 1, rgbw).control(0, 0, 200).image(spec(0, 0, 2, 1, {0, 1})).finish(),
-                   2, 1, {R, G}, false});
-  cases.push_back({"image inside the screen, the rest transparent",
-                   GifWriter(3, 2, rgbw).image(spec(1, 1, 1, 1, {2})).finish(), 3, 2,
-                   {T, T, T, T, B, T}, true});
+  add("transparent index",
+      GifWriter(2, 2, rgbw).control(0, 0, 1).image(image_at(0, 0, 2, 2, {0, 1, 1, 3})).finish(), 2,
+      2, {R, T, T, W}, true);
+  add("transparent index past the table leaves every colour",
+      GifWriter(2, 1, rgbw).control(0, 0, 200).image(image_at(0, 0, 2, 1, {0, 1})).finish(), 2, 1,
+      {R, G}, false);
+  add("image inside the screen, the rest transparent",
+      GifWriter(3, 2, rgbw).image(image_at(1, 1, 1, 1, {2})).finish(), 3, 2, {T, T, T, T, B, T},
+      true);
   // Images reaching past the screen are clipped to it: the screen keeps its size and only
   // the part of the image on it shows.
-  cases.push_back({"image partly outside the screen is clipped",
-                   GifWriter(2, 2, rgbw).image(spec(1, 1, 2, 2, {0, 1, 2, 3})).finish(), 2, 2,
-                   {T, T, T, R}, true});
-  cases.push_back({"image larger than the screen is clipped",
-                   GifWriter(2, 1, rgbw).image(spec(0, 0, 3, 2, {0, 1, 2, 3, 3, 3})).finish(), 2, 1,
-                   {R, G}, false});
-  cases.push_back({"image wholly outside the screen shows nothing",
-                   GifWriter(2, 1, rgbw).image(spec(5, 0, 1, 1, {0})).finish(), 2, 1, {T, T}, true});
-  cases.push_back({"image without pixels shows nothing",
-                   GifWriter(1, 1, rgbw).image(spec(0, 0, 0, 4, {})).finish(), 1, 1, {T}, true});
+  add("image partly outside the screen is clipped",
+      GifWriter(2, 2, rgbw).image(image_at(1, 1, 2, 2, {0, 1, 2, 3})).finish(), 2, 2, {T, T, T, R},
+      true);
+  add("image larger than the screen is clipped",
+      GifWriter(2, 1, rgbw).image(image_at(0, 0, 3, 2, {0, 1, 2, 3, 3, 3})).finish(), 2, 1, {R, G},
+      false);
+  add("image wholly outside the screen shows nothing",
+      GifWriter(2, 1, rgbw).image(image_at(5, 0, 1, 1, {0})).finish(), 2, 1, {T, T}, true);
+  add("image without pixels shows nothing",
+      GifWriter(1, 1, rgbw).image(image_at(0, 0, 0, 4, {})).finish(), 1, 1, {T}, true);
   {
-    auto short_data = spec(0, 0, 2, 2, {0, 1, 2, 3});
+    auto short_data = image_at(0, 0, 2, 2, {0, 1, 2, 3});
     short_data.data = lzw_encode({0, 1, 2}, 2);
-    cases.push_back({"data for fewer pixels than the image", GifWriter(2, 2, rgbw).image(short_data).finish(),
-                     2, 2, {R, G, B, T}, true});
-    auto long_data = spec(0, 0, 2, 1, {0, 1});
+    add("data for fewer pixels than the image", GifWriter(2, 2, rgbw).image(short_data).finish(), 2,
+        2, {R, G, B, T}, true);
+    auto long_data = image_at(0, 0, 2, 1, {0, 1});
     long_data.data = lzw_encode({0, 1, 2, 3, 3, 3}, 2);
-    cases.push_back({"data for more pixels than the image", GifWriter(2, 1, rgbw).image(long_data).finish(),
-                     2, 1, {R, G}, false});
+    add("data for more pixels than the image", GifWriter(2, 1, rgbw).image(long_data).finish(), 2,
+        1, {R, G}, false);
   }
   {
     LzwCodeWriter codes(2);
     codes.emit(0);  // no clear code first, no end code last
     codes.emit(1);
-    auto bare = spec(0, 0, 2, 1, {});
+    auto bare = image_at(0, 0, 2, 1, {});
     bare.data = codes.bytes();
-    cases.push_back({"neither clear nor end code", GifWriter(2, 1, rgbw).image(bare).finish(), 2, 1,
-                     {R, G}, false});
+    add("neither clear nor end code", GifWriter(2, 1, rgbw).image(bare).finish(), 2, 1, {R, G},
+        false);
   }
-  cases.push_back({"extensions before the image are skipped",
-                   GifWriter(1, 1, rgbw)
-                       .comment("made by hand")
-                       .raw({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0, 0})
-                       .raw({0x21, 0x01, 12, 0, 0, 0, 0, 1, 0, 1, 0, 8, 8, 1, 0, 2, 'h', 'i', 0})
-                       .raw({0x21, 0x99, 2, 7, 7, 0})
-                       .image(spec(0, 0, 1, 1, {2}))
-                       .finish(),
-                   1, 1, {B}, false});
-  cases.push_back({"the later of two control blocks counts",
-                   GifWriter(2, 1, rgbw).control(0, 0, 0).control(0, 0, 1).image(spec(0, 0, 2, 1, {0, 1})).finish(),
-                   2, 1, {R, T}, true});
-  cases.push_back({"only the first image shows",
-                   GifWriter(2, 1, rgbw).image(spec(0, 0, 1, 1, {0})).image(spec(1, 0, 1, 1, {1})).finish(), 2,
-                   1, {R, T}, true});
-  cases.push_back({"missing trailer", GifWriter(1, 1, rgbw).image(spec(0, 0, 1, 1, {3})).finish(false), 1,
-                   1, {W}, false});
+  add("extensions before the image are skipped",
+      GifWriter(1, 1, rgbw)
+          .comment("made by hand")
+          .raw({0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 0, 0,
+                0})
+          .raw({0x21, 0x01, 12, 0, 0, 0, 0, 1, 0, 1, 0, 8, 8, 1, 0, 2, 'h', 'i', 0})
+          .raw({0x21, 0x99, 2, 7, 7, 0})
+          .image(image_at(0, 0, 1, 1, {2}))
+          .finish(),
+      1, 1, {B}, false);
+  add("the later of two control blocks counts",
+      GifWriter(2, 1, rgbw)
+          .control(0, 0, 0)
+          .control(0, 0, 1)
+          .image(image_at(0, 0, 2, 1, {0, 1}))
+          .finish(),
+      2, 1, {R, T}, true);
+  add("only the first image shows",
+      GifWriter(2, 1, rgbw)
+          .image(image_at(0, 0, 1, 1, {0}))
+          .image(image_at(1, 0, 1, 1, {1}))
+          .finish(),
+      2, 1, {R, T}, true);
+  add("missing trailer", GifWriter(1, 1, rgbw).image(image_at(0, 0, 1, 1, {3})).finish(false), 1, 1,
+      {W}, false);
   return cases;
 }
 
@@ -159,7 +172,7 @@ TEST(GifStill, RoundTripsEveryCodeSize) {
       indices.insert(indices.end(), run, index);
     }
     indices.resize(std::size_t{width} * height);
-    auto image = spec(0, 0, width, height, indices);
+    auto image = image_at(0, 0, width, height, indices);
     image.min_code_size = code_size;
     const Image decoded = decode_gif_still(GifWriter(width, height, table).image(image).finish());
     ASSERT_FALSE(decoded.empty());
@@ -186,7 +199,7 @@ TEST(GifStill, KeepsAFullTableWithoutAClear) {
   }
   codes.emit(codes.end_code());
   const int width = static_cast<int>(expected.size());
-  auto image = spec(0, 0, width, 1, {});
+  auto image = image_at(0, 0, width, 1, {});
   image.data = codes.bytes();
   const Image decoded = decode_gif_still(GifWriter(width, 1, rgbw).image(image).finish());
   ASSERT_FALSE(decoded.empty());
@@ -196,7 +209,7 @@ TEST(GifStill, KeepsAFullTableWithoutAClear) {
 }
 
 Bytes with_data(const Bytes& data, int code_size = 2, std::vector<Rgb> table = rgbw) {
-  auto image = spec(0, 0, 2, 2, {});
+  auto image = image_at(0, 0, 2, 2, {});
   image.data = data;
   image.min_code_size = code_size;
   return GifWriter(2, 2, std::move(table)).image(image).finish();
@@ -209,7 +222,7 @@ Bytes codes(int code_size, std::initializer_list<unsigned> list) {
 }
 
 Bytes screen(int width, int height) {
-  return GifWriter(width, height, rgbw).image(spec(0, 0, 1, 1, {0})).finish();
+  return GifWriter(width, height, rgbw).image(image_at(0, 0, 1, 1, {0})).finish();
 }
 
 struct BadCase {
@@ -235,16 +248,19 @@ TEST(GifStill, RejectsBadInput) {
       {"screen taller than 16384", screen(1, 16385)},
       {"screen of more than 2^25 pixels", screen(8192, 4097)},
       {"screen 65535 x 65535", screen(65535, 65535)},
-      {"visible image of more than 2^25 pixels",
-       GifWriter(1, 1, rgbw).image([] {
-         auto s = spec(0, 0, 65535, 65535, {});
-         s.data = lzw_encode({0}, 2);
-         return s;
-       }()).finish()},
+      {"visible image of more than 2^25 pixels", GifWriter(1, 1, rgbw)
+                                                     .image([] {
+                                                       auto s = image_at(0, 0, 65535, 65535, {});
+                                                       s.data = lzw_encode({0}, 2);
+                                                       return s;
+                                                     }())
+                                                     .finish()},
       {"no image", GifWriter(1, 1, rgbw).finish()},
       {"no image and no trailer", GifWriter(1, 1, rgbw).finish(false)},
-      {"stray bytes before the image", GifWriter(1, 1, rgbw).raw({0x00, 0x47}).image(spec(0, 0, 1, 1, {0})).finish()},
-      {"not a GIF signature", [&] {
+      {"stray bytes before the image",
+       GifWriter(1, 1, rgbw).raw({0x00, 0x47}).image(image_at(0, 0, 1, 1, {0})).finish()},
+      {"not a GIF signature",
+       [&] {
          Bytes b = valid;
          b[4] = '8';
          return b;
@@ -263,10 +279,11 @@ TEST(GifStill, RejectsBadInput) {
 
 Bytes sample_gif() {
   std::vector<std::uint8_t> indices;
-  for (int i = 0; i < 24 * 17; ++i) indices.push_back(static_cast<std::uint8_t>((i / 5 + i / 24) % 4));
-  auto first = spec(2, 1, 24, 17, indices);
+  for (int i = 0; i < 24 * 17; ++i)
+    indices.push_back(static_cast<std::uint8_t>((i / 5 + i / 24) % 4));
+  auto first = image_at(2, 1, 24, 17, indices);
   first.interlaced = true;
-  auto second = spec(0, 0, 4, 4, std::vector<std::uint8_t>(16, 2));
+  auto second = image_at(0, 0, 4, 4, std::vector<std::uint8_t>(16, 2));
   second.local_table = {white, black};
   return GifWriter(28, 20, rgbw)
       .comment("a comment")

@@ -44,7 +44,8 @@ inline Bytes pack_codes(const std::vector<std::pair<unsigned, int>>& codes) {
 
 // Writes LZW codes at the widths a reader expects: it follows the reader's table, which
 // grows by one entry for every code but the first after a clear, and widens the codes
-// (up to 12 bits) as soon as the next code to define needs another bit. Codes are written as given, valid or not.
+// (up to 12 bits) as soon as the next code to define needs another bit. Codes are written as given,
+// valid or not.
 class LzwCodeWriter {
  public:
   explicit LzwCodeWriter(int min_code_size)
@@ -125,7 +126,7 @@ inline Bytes sub_blocks(const Bytes& data, std::size_t block = 255) {
   return out;
 }
 
-struct GifImageSpec {
+struct CraftedImage {
   int left = 0;
   int top = 0;
   int width = 0;
@@ -134,7 +135,7 @@ struct GifImageSpec {
   std::vector<Rgb> local_table;       // empty: the global table
   bool interlaced = false;
   int min_code_size = -1;  // -1: the smallest that holds the colour table, at least 2
-  Bytes data;             // when not empty, the LZW bytes as they are (not split)
+  Bytes data;              // when not empty, the LZW bytes as they are (not split)
 };
 
 class GifWriter {
@@ -168,35 +169,36 @@ class GifWriter {
     return *this;
   }
 
-  GifWriter& image(const GifImageSpec& spec) {
+  GifWriter& image(const CraftedImage& frame) {
     bytes_.push_back(0x2C);
-    u16(spec.left);
-    u16(spec.top);
-    u16(spec.width);
-    u16(spec.height);
-    const int bits = table_bits(spec.local_table.size());
-    std::uint8_t flags = spec.interlaced ? 0x40 : 0;
-    if (!spec.local_table.empty()) flags |= static_cast<std::uint8_t>(0x80 | (bits - 1));
+    u16(frame.left);
+    u16(frame.top);
+    u16(frame.width);
+    u16(frame.height);
+    const int bits = table_bits(frame.local_table.size());
+    std::uint8_t flags = frame.interlaced ? 0x40 : 0;
+    if (!frame.local_table.empty()) flags |= static_cast<std::uint8_t>(0x80 | (bits - 1));
     bytes_.push_back(flags);
-    table(spec.local_table, bits);
-    const int colours = spec.local_table.empty() ? global_colours_ : 1 << bits;
-    int code_size = spec.min_code_size;
+    table(frame.local_table, bits);
+    const int colours = frame.local_table.empty() ? global_colours_ : 1 << bits;
+    int code_size = frame.min_code_size;
     if (code_size < 0) {
       code_size = 2;
       while ((1 << code_size) < colours) ++code_size;
     }
     bytes_.push_back(static_cast<std::uint8_t>(code_size));
-    append(sub_blocks(spec.data.empty() ? lzw_encode(stored_order(spec), code_size) : spec.data));
+    append(
+        sub_blocks(frame.data.empty() ? lzw_encode(stored_order(frame), code_size) : frame.data));
     return *this;
   }
 
   // A full-screen image of one colour index.
   GifWriter& fill(int width, int height, std::uint8_t index) {
-    GifImageSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.indices.assign(static_cast<std::size_t>(width) * height, index);
-    return image(spec);
+    CraftedImage frame;
+    frame.width = width;
+    frame.height = height;
+    frame.indices.assign(static_cast<std::size_t>(width) * height, index);
+    return image(frame);
   }
 
   GifWriter& raw(const Bytes& b) {
@@ -217,15 +219,15 @@ class GifWriter {
     return bits;
   }
 
-  static std::vector<std::uint8_t> stored_order(const GifImageSpec& spec) {
-    if (!spec.interlaced) return spec.indices;
+  static std::vector<std::uint8_t> stored_order(const CraftedImage& frame) {
+    if (!frame.interlaced) return frame.indices;
     std::vector<std::uint8_t> out;
     const int start[4] = {0, 4, 2, 1};
     const int step[4] = {8, 8, 4, 2};
     for (int pass = 0; pass < 4; ++pass) {
-      for (int y = start[pass]; y < spec.height; y += step[pass]) {
-        const auto row = spec.indices.begin() + static_cast<std::ptrdiff_t>(y) * spec.width;
-        out.insert(out.end(), row, row + spec.width);
+      for (int y = start[pass]; y < frame.height; y += step[pass]) {
+        const auto row = frame.indices.begin() + static_cast<std::ptrdiff_t>(y) * frame.width;
+        out.insert(out.end(), row, row + frame.width);
       }
     }
     return out;
