@@ -31,8 +31,8 @@ class LzwDecoder {
   std::vector<std::uint8_t> codes_;  // the sub-blocks' payload, joined, with zero padding
   std::vector<std::uint8_t> out_;
   // Every string in the table is a stretch of the output already written: where and how long.
-  std::array<std::uint32_t, 4096> offset_{};
-  std::array<std::uint16_t, 4096> length_{};
+  std::array<std::uint32_t, 4096> offset_;
+  std::array<std::uint16_t, 4096> length_;
 };
 
 }  // namespace miaohui::detail
