@@ -102,7 +102,9 @@ bool GifFrameDrawer::draw(std::span<const std::uint8_t> bytes, const GifScreen& 
                           std::vector<std::uint8_t>* saved) {
   const GifRect area = visible_part(image, canvas.width, canvas.height);
   if (saved) saved->clear();
-  // Nothing of it shows: its data is not even looked at.
+  if (image.width == 0 || image.height == 0) return true;  // needs no data at all
+  if (!lzw_code_size_ok(image.min_code_size)) return false;
+  // Nothing of it shows: its data is not decoded.
   if (area.empty()) return true;
   const std::int64_t pixel_count = std::int64_t{image.width} * image.height;
   if (pixel_count > max_picture_pixels) return false;

@@ -54,7 +54,7 @@ void LzwDecoder::gather(std::span<const std::uint8_t> bytes, std::size_t data) {
 std::optional<std::size_t> LzwDecoder::decode(std::span<const std::uint8_t> bytes, std::size_t data,
                                               int min_code_size, std::size_t pixel_count,
                                               int colours, int transparent) {
-  if (min_code_size < 1 || min_code_size >= max_code_bits) return std::nullopt;
+  if (!lzw_code_size_ok(min_code_size)) return std::nullopt;
   gather(bytes, data);
   if (out_.size() < literal_area + pixel_count + out_slack) {
     out_.resize(literal_area + pixel_count + out_slack);

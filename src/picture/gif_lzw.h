@@ -11,6 +11,11 @@
 
 namespace miaohui::detail {
 
+// Minimum code sizes that leave room for 12-bit codes: 1 to 11.
+constexpr bool lzw_code_size_ok(int min_code_size) {
+  return min_code_size >= 1 && min_code_size <= 11;
+}
+
 // Reusable decoder: its buffers grow to the largest frame seen and are kept for the next.
 class LzwDecoder {
  public:

@@ -237,6 +237,13 @@ TEST(GifStill, RejectsBadInput) {
       {"minimum code size 0", with_data(good_data, 0)},
       {"minimum code size 12", with_data(good_data, 12)},
       {"minimum code size 255", with_data(good_data, 255)},
+      {"minimum code size 13 on an image outside the screen",
+       [&] {
+         auto outside = image_at(9, 9, 2, 2, {});
+         outside.data = good_data;
+         outside.min_code_size = 13;
+         return GifWriter(2, 2, rgbw).image(outside).finish();
+       }()},
       // Clear, red, then code 7 while the table's next code is 6.
       {"code beyond the table", with_data(codes(2, {4, 0, 7}))},
       {"string code before any string", with_data(codes(2, {4, 6}))},
