@@ -18,4 +18,5 @@ miaohui_add_test(picture_decode_tests LABEL picture
     decode_jpeg_test.cpp
     decode_ico_test.cpp
     decode_pcx_test.cpp
+    decode_corpus_test.cpp
   LIBS picture_decode_test_support)
