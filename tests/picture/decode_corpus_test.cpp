@@ -162,13 +162,41 @@ INSTANTIATE_TEST_SUITE_P(PublicSuites, Corpus,
                            return name;
                          });
 
-TEST(Corpus, TopDownBmpLooksLikeItsBottomUpTwin) {
-  const fs::path dir = test::testdata_dir() / "bmpsuite" / "g";
-  if (!fs::is_directory(dir)) GTEST_SKIP() << "public picture suite not found: " << dir;
-  const Image bottom_up = decode_bmp(test::read_file(dir / "pal8.bmp"));
-  const Image top_down = decode_bmp(test::read_file(dir / "pal8topdown.bmp"));
-  ASSERT_FALSE(bottom_up.empty());
-  EXPECT_EQ(top_down.rgba, bottom_up.rgba);
+// Files that store the same picture in different ways must show the same pixels.
+TEST(Corpus, TwinsDecodeAlike) {
+  const fs::path root = test::testdata_dir();
+  if (!fs::is_directory(root / "bmpsuite") || !fs::is_directory(root / "pngsuite")) {
+    GTEST_SKIP() << "public picture suites not found: " << root;
+  }
+  std::vector<std::vector<std::string>> groups = {
+      // Palette sizes, header kinds, row order, a gap before the pixels.
+      {"bmpsuite/g/pal8.bmp", "bmpsuite/g/pal8-0.bmp", "bmpsuite/g/pal8os2.bmp",
+       "bmpsuite/g/pal8topdown.bmp", "bmpsuite/g/pal8v4.bmp", "bmpsuite/g/pal8v5.bmp",
+       "bmpsuite/q/pal8offs.bmp", "bmpsuite/q/pal8os2sp.bmp", "bmpsuite/q/pal8os2v2.bmp",
+       "bmpsuite/q/pal8os2v2-16.bmp", "bmpsuite/q/pal8oversizepal.bmp"},
+      // 24 and 32 bits, unused palettes, colour profiles, a nonzero unused byte.
+      {"bmpsuite/g/rgb24.bmp", "bmpsuite/g/rgb24pal.bmp", "bmpsuite/g/rgb32.bmp",
+       "bmpsuite/q/rgb24largepal.bmp", "bmpsuite/q/rgb24lprof.bmp", "bmpsuite/q/rgb24prof.bmp",
+       "bmpsuite/q/rgb32fakealpha.bmp"},
+  };
+  // Each interlaced PngSuite file (fourth letter i) with its non-interlaced twin (n).
+  for (const auto& entry : fs::directory_iterator(root / "pngsuite")) {
+    std::string name = entry.path().filename().string();
+    if (name.size() < 4 || name[0] == 'x' || name[3] != 'i') continue;
+    std::string twin = name;
+    twin[3] = 'n';
+    if (fs::exists(root / "pngsuite" / twin)) groups.push_back({"pngsuite/" + twin, "pngsuite/" + name});
+  }
+  ASSERT_GT(groups.size(), 20u);
+  for (const auto& group : groups) {
+    const Image first = decode_picture(test::read_file(root / group[0]), true).still;
+    ASSERT_FALSE(first.empty()) << group[0];
+    for (std::size_t i = 1; i < group.size(); ++i) {
+      const Image other = decode_picture(test::read_file(root / group[i]), true).still;
+      EXPECT_EQ(other.width, first.width) << group[i];
+      EXPECT_TRUE(other.rgba == first.rgba) << group[i] << " differs from " << group[0];
+    }
+  }
 }
 
 TEST(Corpus, IconRulePicksTheListedEntry) {
