@@ -28,4 +28,5 @@ miaohui_add_test(picture_decode_tests LABEL picture
     decode_pcx_test.cpp
     decode_corpus_test.cpp
     decode_reference_test.cpp
+    decode_bad_input_test.cpp
   LIBS picture_decode_test_support picture_reference_stb)
