@@ -30,3 +30,12 @@ miaohui_add_test(picture_decode_tests LABEL picture
     decode_reference_test.cpp
     decode_bad_input_test.cpp
   LIBS picture_decode_test_support picture_reference_stb)
+
+# picture-dump run as a program (the tools folder is added after the tests).
+if(EXISTS "${PROJECT_SOURCE_DIR}/tools/picture-dump/CMakeLists.txt")
+  miaohui_add_test(picture_dump_tests LABEL picture
+    SOURCES picture_dump_test.cpp
+    LIBS miaohui_common)
+  target_compile_definitions(picture_dump_tests PRIVATE PICTURE_DUMP_PATH="$<TARGET_FILE:picture-dump>")
+  add_dependencies(picture_dump_tests picture-dump)
+endif()
