@@ -50,6 +50,20 @@ Bytes good_png() {
   return test::encode_png(5, 4, pixels, true);
 }
 
+Bytes good_png16_interlaced() {
+  std::vector<std::uint16_t> samples;
+  for (int i = 0; i < 9 * 7 * 4; ++i) samples.push_back(static_cast<std::uint16_t>(i * 977));
+  return test::encode_png16(9, 7, samples, true);
+}
+
+Bytes good_jpeg_cmyk() {
+  std::vector<std::uint8_t> samples;
+  for (int i = 0; i < 16 * 8; ++i) {
+    samples.insert(samples.end(), {std::uint8_t(i * 5), std::uint8_t(i * 3), 200, std::uint8_t(255 - i)});
+  }
+  return test::encode_jpeg(16, 8, test::JpegKind::ycck, samples, {60, false, true});
+}
+
 Bytes good_ico_bitmap() {
   // 3 x 2, 4 bits, two colours, with its mask.
   const Bytes rows = {0x01, 0x00, 0, 0, 0x10, 0x10, 0, 0};
@@ -275,7 +289,9 @@ INSTANTIATE_TEST_SUITE_P(
                     GoodFile{"bmp24", good_bmp24, decode_bmp, true},
                     GoodFile{"jpeg_baseline", [] { return good_jpeg(false); }, decode_jpeg, false},
                     GoodFile{"jpeg_progressive", [] { return good_jpeg(true); }, decode_jpeg, false},
+                    GoodFile{"jpeg_ycck", good_jpeg_cmyk, decode_jpeg, false},
                     GoodFile{"png", good_png, decode_png, false},
+                    GoodFile{"png16_interlaced", good_png16_interlaced, decode_png, false},
                     GoodFile{"ico_bitmap", good_ico_bitmap, decode_ico, true},
                     GoodFile{"cur_png", good_ico_png, decode_ico, true},
                     GoodFile{"pcx8", good_pcx8, decode_pcx, true},
