@@ -1,0 +1,21 @@
+# The decoder suites: detection, each format's crafted pictures, the public corpora, a
+# reference decoder compared pixel by pixel, bad input and in-process mutation.
+find_package(JPEG REQUIRED)
+find_package(PNG REQUIRED)
+find_package(ZLIB REQUIRED)
+
+# Writers for crafted test pictures (libjpeg's and libpng's encoders).
+add_library(picture_decode_test_support STATIC decode_encode.cpp)
+target_include_directories(picture_decode_test_support PUBLIC "${PROJECT_SOURCE_DIR}/tests")
+target_link_libraries(picture_decode_test_support
+  PUBLIC miaohui_decode PRIVATE miaohui_warnings JPEG::JPEG PNG::PNG ZLIB::ZLIB)
+
+miaohui_add_test(picture_decode_tests LABEL picture
+  SOURCES
+    decode_detect_test.cpp
+    decode_bmp_test.cpp
+    decode_png_test.cpp
+    decode_jpeg_test.cpp
+    decode_ico_test.cpp
+    decode_pcx_test.cpp
+  LIBS picture_decode_test_support)
