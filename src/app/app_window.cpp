@@ -19,7 +19,7 @@ bool AppWindow::event(QEvent* event) {
     // A stray message, or one whose destruction was carried out otherwise, does nothing.
     if (destroy_pending_) {
       destroy_pending_ = false;
-      table_.destroy_requested(id_);
+      table_.destroy_requested(*this);
     }
     return true;
   }
@@ -28,7 +28,7 @@ bool AppWindow::event(QEvent* event) {
 
 void AppWindow::closeEvent(QCloseEvent* event) {
   // No confirmation: the window goes at once, or right after a running action.
-  if (table_.destroy_requested(id_)) {
+  if (table_.destroy_requested(*this)) {
     event->accept();
   } else {
     event->ignore();

@@ -73,9 +73,10 @@ void WindowTable::destroy_window(WindowId id) {
   QCoreApplication::postEvent(w, std::make_unique<QEvent>(AppWindow::destroy_event_type()).release());
 }
 
-bool WindowTable::destroy_requested(WindowId id) {
+bool WindowTable::destroy_requested(const AppWindow& window) {
+  const WindowId id = window.id();
   Entry& e = entry(id);
-  if (!e.window) return true;
+  if (e.window.get() != &window) return true;
   if (is_waiting()) {
     e.held = true;
     return false;

@@ -40,9 +40,10 @@ class WindowTable {
   bool any_alive() const;
   bool loop_started() const { return loop_started_; }
 
-  // A close request or the private message: destroys the window now, or holds the request
-  // while an action waits for a download. True when the window was destroyed.
-  bool destroy_requested(WindowId id);
+  // A close request or the private message of that window: destroys it now, or holds the
+  // request while an action waits for a download. True when the window is gone. A window
+  // that the table no longer holds (replaced by a new one of its design) is already gone.
+  bool destroy_requested(const AppWindow& window);
 
   // Carries out the requests held during an action; called when an action returns.
   void carry_out_held();

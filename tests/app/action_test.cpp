@@ -1,5 +1,6 @@
 // The picture road through the real main window: clicks, the exact request URLs (host slots
 // of this test build), the picture shown, and what a failed download leaves.
+#include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
 #include <QImage>

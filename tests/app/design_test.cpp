@@ -216,7 +216,9 @@ TEST_F(Designs, WindowSettings) {
 
   for (AppWindow* w : {&welcome, &main}) {
     EXPECT_EQ(w->font().pixelSize(), 12);
-    if (QFontDatabase::families().contains("WenQuanYi Zen Hei")) EXPECT_EQ(w->font().family(), "WenQuanYi Zen Hei");
+    if (QFontDatabase::families().contains("WenQuanYi Zen Hei")) {
+      EXPECT_EQ(w->font().family(), "WenQuanYi Zen Hei");
+    }
     EXPECT_EQ(w->palette().color(QPalette::Window), QApplication::palette().color(QPalette::Button));
     EXPECT_EQ(w->parent(), nullptr);
   }
