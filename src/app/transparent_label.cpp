@@ -1,6 +1,7 @@
 #include "app/transparent_label.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -9,7 +10,7 @@ namespace miaohui {
 namespace {
 
 int flags_for(const LabelLook& look) {
-  const int horizontal = look.centred ? Qt::AlignHCenter : Qt::AlignLeft;
+  const int horizontal = (look.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::TextDontClip;
   if (look.lines == LabelLines::wrap_from_top) return horizontal | Qt::AlignTop | Qt::TextWordWrap;
   return horizontal | Qt::AlignVCenter | Qt::TextSingleLine;
 }
@@ -21,6 +22,22 @@ QString shown_text(const QString& text, LabelLines lines) {
   shown.remove(QLatin1Char('\r'));
   shown.remove(QLatin1Char('\n'));
   return shown;
+}
+
+// The labels' texts were laid out for a Chinese system font, whose Latin letters, digits and
+// spaces are half as wide as an ideograph. The proportional face sets them narrower, which
+// shifts the welcome heading (it starts with four spaces, left of the window) so far left
+// that its first character is cut off; the face's own fixed-width sibling keeps the layout.
+QFont label_font(int pixel_height) {
+  QFont font = QApplication::font();
+  const QString half_width_face = font.family() + QStringLiteral(" Mono");
+  if (QFontDatabase::families().contains(half_width_face)) font.setFamilies({half_width_face});
+  if (pixel_height > 0) font.setPixelSize(pixel_height);
+  font.setWeight(QFont::Normal);
+  font.setItalic(false);
+  font.setUnderline(false);
+  font.setStrikeOut(false);
+  return font;
 }
 
 }  // namespace
@@ -39,14 +56,7 @@ TransparentLabel::TransparentLabel(const QString& text, const LabelLook& look, c
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);
-  QFont font = QApplication::font();
-  if (look.pixel_height > 0) {
-    font.setPixelSize(look.pixel_height);
-    font.setWeight(QFont::Normal);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-  }
+  const QFont font = label_font(look.pixel_height);
   setFont(font);
 
   // Room for everything the text covers, wherever it runs past the design's rectangle,

@@ -82,14 +82,14 @@ struct ExpectedLook {
   int flags;
 };
 
-constexpr int single = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+constexpr int single = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip;
 
 const std::vector<ExpectedLook> looks = {
     {"welcome 透明标签1", QColor(255, 0, 0), 20, single},
     {"welcome 透明标签2", QColor(255, 0, 0), 20, single},
     {"welcome 透明标签3", QColor(0, 0, 0), 12, single},
     {"main 透明标签1", QColor(0, 0, 0), 14, single},
-    {"main 透明标签2", QColor(0, 0, 255), 16, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap},
+    {"main 透明标签2", QColor(0, 0, 255), 16, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextDontClip},
     {"main 透明标签4", QColor(0, 0, 0), 12, single},
     {"main 透明标签5", QColor(0, 0, 0), 12, single},
     {"main 透明标签6", QColor(255, 0, 0), 12, single},
@@ -288,6 +288,26 @@ TEST_F(Designs, WelcomeHeadingStaysOnOneLineDespiteLineBreaks) {
   ASSERT_GE(first, 0) << "the heading is drawn in its band";
   EXPECT_LE(last - first, 24);
   EXPECT_NEAR((first + last) / 2.0, 32.0, 4.0);
+
+  // Its four leading spaces bring its first character whole into the window.
+  int leftmost = -1;
+  for (int x = 0; x < 348 && leftmost < 0; ++x) {
+    for (int y = 8; y < 56; ++y) {
+      const QColor c = shot.pixelColor(x, y);
+      if (c.red() > 160 && c.green() < 110 && c.blue() < 110) {
+        leftmost = x;
+        break;
+      }
+    }
+  }
+  EXPECT_GE(leftmost, 4) << "nothing of the heading is cut off at the left edge";
+}
+
+TEST_F(Designs, LabelTextRunsPastItsRectangle) {
+  const QImage shot = window(WindowId::welcome).grab().toImage();
+  // 透明标签2 ends at 296; its text is longer and goes on to the window's edge.
+  const auto [first, last] = ink_rows(shot, QRect(300, 56, 48, 40), QColor(255, 0, 0));
+  EXPECT_GE(first, 0) << "red text right of the label's rectangle";
 }
 
 TEST_F(Designs, SaveHintIsDrawnAboveThePictureBoxCorner) {
