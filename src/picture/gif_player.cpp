@@ -15,7 +15,7 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds wait_step{10};
-constexpr int zero_delay_ms = 50;  // a frame whose delay is 0 shows this long
+constexpr int zero_delay_ms = 50;  // a step that gives no delay still waits, never spins
 
 }  // namespace
 
