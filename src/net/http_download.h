@@ -17,9 +17,10 @@ struct DownloadLimits {
   long max_redirects = 10;
 };
 
-// One HTTP/1.0 GET of url; the response body (any status), the bytes so far when the
-// connection drops within the body, empty Bytes on any other failure. Blocking; use from
-// one thread at a time.
+// One HTTP/1.0 GET of url, redirects followed; the body of the final response (any
+// status), the bytes so far when the connection drops or stalls within the body, empty
+// Bytes on any other failure. Only http and https URLs with a host under 256 characters
+// and a path with query under 2048 are fetched. Blocking; use from one thread at a time.
 Bytes http_download(std::string_view url, const DownloadLimits& limits = {});
 
 // Closes the process-wide HTTP client, if open. Called once at the end of the program.

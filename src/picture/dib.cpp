@@ -1,5 +1,6 @@
 #include "picture/dib.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "picture/image_util.h"
@@ -90,10 +91,10 @@ std::size_t dib_row_stride(std::int64_t width, int bits) {
 }
 
 bool read_dib_palette(std::span<const std::uint8_t> bytes, std::uint64_t count,
-                      std::size_t entry_size, DibPalette& palette) {
+                      std::size_t entry_size, DibPalette& palette, std::size_t usable) {
   palette.fill(pack_rgba(0, 0, 0, 0xFF));
   if (count > bytes.size() / entry_size) return false;
-  const std::size_t used = count < palette.size() ? static_cast<std::size_t>(count) : palette.size();
+  const std::size_t used = std::min({static_cast<std::size_t>(count), palette.size(), usable});
   for (std::size_t i = 0; i < used; ++i) {
     const std::uint8_t* e = bytes.data() + i * entry_size;
     palette[i] = pack_rgba(e[2], e[1], e[0], 0xFF);

@@ -23,7 +23,7 @@ class LzwDecoder {
                                     int transparent);
 
   // The indices of the last decode, one frame row after another in stored order.
-  const std::uint8_t* indices() const { return out_.data(); }
+  const std::uint8_t* indices() const;
 
  private:
   void gather(std::span<const std::uint8_t> bytes, std::size_t data);

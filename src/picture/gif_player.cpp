@@ -1,6 +1,7 @@
 #include "picture/gif_player.h"
 
 #include <QPainter>
+#include <pthread.h>
 #include <algorithm>
 #include <chrono>
 #include <system_error>
@@ -15,7 +16,7 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 constexpr milliseconds wait_step{10};
-constexpr int zero_delay_ms = 50;  // a frame whose delay is 0 shows this long
+constexpr int zero_delay_ms = 50;  // a step that gives no delay still waits, never spins
 
 }  // namespace
 
@@ -74,6 +75,8 @@ bool GifPlayer::wait_for(Clock::time_point until) const {
 }
 
 void GifPlayer::run() {
+  // Named so that it can be told apart in a debugger, top or /proc.
+  pthread_setname_np(pthread_self(), playback_thread_name);
   try {
     while (!stop_requested_) {
       const auto began = Clock::now();

@@ -18,6 +18,9 @@ class QPainter;
 
 namespace miaohui {
 
+// The playback thread's name, as the system shows it.
+inline constexpr char playback_thread_name[] = "gif-playback";
+
 class GifPlayer {
  public:
   // frame_ready runs on the playback thread after each composed frame; it must be safe to

@@ -86,6 +86,9 @@ TEST_F(BodyTest, FailureBeforeTheBodyGivesEmptyBytes) {
       {"closed within the headers", {whole, 20, Reply::End::close}, ""},
       {"reset within the headers", {whole, 20, Reply::End::reset}, ""},
       {"not HTTP at all", {"SSH-2.0-OpenSSH\r\n\r\n"}, ""},
+      // libcurl refuses a reply whose Content-Length is not a length at all.
+      {"length not a number", {response("HTTP/1.0 200 OK", {"Content-Length: abc"}, "body")}, ""},
+      {"negative length", {response("HTTP/1.0 200 OK", {"Content-Length: -5"}, "body")}, ""},
   });
   EXPECT_TRUE(http_download("http://127.0.0.1:" + std::to_string(closed_port()) + "/").empty());
   EXPECT_TRUE(http_download("http://no-such-host.invalid/").empty());

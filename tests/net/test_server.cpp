@@ -20,23 +20,6 @@ constexpr auto request_idle_limit = std::chrono::milliseconds(1000);
 constexpr std::size_t request_byte_limit = 1 << 16;
 constexpr auto drain_limit = std::chrono::seconds(5);
 
-int listen_on_loopback(std::uint16_t& port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) throw std::runtime_error("socket failed");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  address.sin_port = 0;
-  socklen_t length = sizeof address;
-  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0 ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    ::close(fd);
-    throw std::runtime_error("bind/listen on 127.0.0.1 failed");
-  }
-  port = ntohs(address.sin_port);
-  return fd;
-}
-
 bool wait_readable(int fd, std::chrono::milliseconds timeout) {
   pollfd entry{fd, POLLIN, 0};
   return ::poll(&entry, 1, static_cast<int>(timeout.count())) > 0;
@@ -86,6 +69,23 @@ void stall(int client, std::chrono::milliseconds limit) {
 }
 
 }  // namespace
+
+int listen_on_loopback(std::uint16_t& port) {
+  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) throw std::runtime_error("socket failed");
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  address.sin_port = 0;
+  socklen_t length = sizeof address;
+  if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(fd, 16) != 0 ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    ::close(fd);
+    throw std::runtime_error("bind/listen on 127.0.0.1 failed");
+  }
+  port = ntohs(address.sin_port);
+  return fd;
+}
 
 std::string response(std::string_view status_line, const std::vector<std::string>& headers, std::string_view body) {
   std::string out(status_line);

@@ -62,6 +62,9 @@ class TestServer {
   std::thread thread_;
 };
 
+// A listening socket on 127.0.0.1 on a free port, which it stores in port.
+int listen_on_loopback(std::uint16_t& port);
+
 // A port on 127.0.0.1 where nothing listens.
 std::uint16_t closed_port();
 

@@ -10,6 +10,14 @@ target_include_directories(picture_decode_test_support PUBLIC "${PROJECT_SOURCE_
 target_link_libraries(picture_decode_test_support
   PUBLIC miaohui_decode PRIVATE miaohui_warnings JPEG::JPEG PNG::PNG ZLIB::ZLIB)
 
+# stb_image, the reference decoder for JPEG, PNG and BMP (test and benchmark use only).
+if(NOT TARGET picture_reference_stb)
+  find_path(STB_INCLUDE_DIR stb/stb_image.h REQUIRED)
+  add_library(picture_reference_stb STATIC reference_stb_image.c)
+  target_include_directories(picture_reference_stb SYSTEM PUBLIC "${STB_INCLUDE_DIR}")
+  target_link_libraries(picture_reference_stb PRIVATE m)
+endif()
+
 miaohui_add_test(picture_decode_tests LABEL picture
   SOURCES
     decode_detect_test.cpp
@@ -18,4 +26,6 @@ miaohui_add_test(picture_decode_tests LABEL picture
     decode_jpeg_test.cpp
     decode_ico_test.cpp
     decode_pcx_test.cpp
-  LIBS picture_decode_test_support)
+    decode_corpus_test.cpp
+    decode_reference_test.cpp
+  LIBS picture_decode_test_support picture_reference_stb)

@@ -33,6 +33,38 @@ Bytes encode_png(int width, int height, const std::vector<Rgba>& pixels, bool al
   return out;
 }
 
+namespace {
+
+void append_output(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+}  // namespace
+
+Bytes encode_png16(int width, int height, const std::vector<std::uint16_t>& samples,
+                   bool interlaced) {
+  Bytes out;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  // No error jump is set: a failure to write a test picture aborts the test run.
+  png_set_write_fn(png, &out, append_output, nullptr);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 16,
+               PNG_COLOR_TYPE_RGB_ALPHA,
+               interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  // Big-endian samples, as PNG stores them.
+  std::vector<std::uint8_t> bytes;
+  for (const std::uint16_t v : samples) bytes.insert(bytes.end(), {std::uint8_t(v >> 8), std::uint8_t(v)});
+  std::vector<png_bytep> rows;
+  for (int y = 0; y < height; ++y) rows.push_back(bytes.data() + static_cast<std::size_t>(y) * width * 8);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return out;
+}
+
 Bytes with_png_size(const Bytes& png, std::uint32_t width, std::uint32_t height) {
   // Signature (8), IHDR length (4) and type (4), then width and height, big-endian.
   Bytes out = png;

@@ -13,6 +13,11 @@ namespace miaohui::test {
 // A PNG of RGBA pixels (top row first); without alpha the pixels' alpha is dropped.
 Bytes encode_png(int width, int height, const std::vector<Rgba>& pixels, bool alpha);
 
+// A 16-bit RGBA PNG written by libpng's row writer, Adam7-interlaced when asked.
+// `samples` holds four 16-bit values a pixel, top row first.
+Bytes encode_png16(int width, int height, const std::vector<std::uint16_t>& samples,
+                   bool interlaced);
+
 // The same PNG with other sizes in its header (and a matching header checksum).
 Bytes with_png_size(const Bytes& png, std::uint32_t width, std::uint32_t height);
 

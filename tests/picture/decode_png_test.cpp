@@ -32,6 +32,30 @@ TEST(DecodePng, OpaqueRgbGetsFullAlpha) {
   EXPECT_EQ(test::pixel(image, 0, 1), pixels[1]);
 }
 
+TEST(DecodePng, InterlacedSixteenBitDecodesLikeItsFlatTwin) {
+  // Each 16-bit value is an 8-bit one times 257, so bringing it to 8 bits is exact.
+  constexpr int width = 13, height = 11;
+  std::vector<std::uint16_t> samples;
+  std::vector<Rgba> expected;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const Rgba c{static_cast<std::uint8_t>(x * 19), static_cast<std::uint8_t>(y * 23),
+                   static_cast<std::uint8_t>((x * y) % 256), static_cast<std::uint8_t>(255 - x)};
+      expected.push_back(c);
+      for (const std::uint8_t v : {c.r, c.g, c.b, c.a}) samples.push_back(static_cast<std::uint16_t>(v * 257));
+    }
+  }
+  for (const bool interlaced : {false, true}) {
+    const Image image = decode_png(test::encode_png16(width, height, samples, interlaced));
+    ASSERT_FALSE(image.empty()) << "interlaced " << interlaced;
+    EXPECT_TRUE(image.has_alpha);
+    for (int i = 0; i < width * height; ++i) {
+      ASSERT_EQ(test::pixel(image, i % width, i / width), expected[i])
+          << "pixel " << i << ", interlaced " << interlaced;
+    }
+  }
+}
+
 TEST(DecodePng, SizeBoundIsCheckedFromTheHeader) {
   const Bytes small = test::encode_png(1, 1, {{1, 2, 3, 255}}, false);
   struct Case {
