@@ -76,6 +76,8 @@ welcome=$(window_titled "$welcome_title")
 [ "$(readlink "/proc/$app/cwd")" = "$(dirname "$bin")" ] || fail "current directory is not the program's folder"
 [ "$(place_of "$welcome")" = "50,50" ] || fail "welcome window at $(place_of "$welcome")"
 [ "$(size_of "$welcome")" = "348x209" ] || fail "welcome window is $(size_of "$welcome")"
+icons=$(xprop -id "$welcome" _NET_WM_ICON)
+[[ "$icons" == *"Icon (32 x 32)"* ]] || fail "the welcome window has no icon"
 sleep 0.5
 shoot welcome
 
