@@ -227,9 +227,9 @@ TEST_F(Designs, WindowSettings) {
 TEST_F(Designs, LabelLooks) {
   for (const auto& look : looks) {
     SCOPED_TRACE(look.window_and_name);
-    const std::string spec = look.window_and_name;
-    const auto space = spec.find(' ');
-    auto* l = window_named(spec.substr(0, space)).control<TransparentLabel>(spec.substr(space + 1));
+    const std::string which = look.window_and_name;
+    const auto space = which.find(' ');
+    auto* l = window_named(which.substr(0, space)).control<TransparentLabel>(which.substr(space + 1));
     ASSERT_NE(l, nullptr);
     EXPECT_EQ(l->colour(), look.colour);
     EXPECT_EQ(l->font().pixelSize(), look.pixel_size);
