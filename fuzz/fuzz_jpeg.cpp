@@ -1,0 +1,15 @@
+// Any bytes through the JPEG decoder: it must give a picture within the size bound, or none.
+#include <cstdlib>
+
+#include "picture/decode.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const miaohui::Image image = miaohui::decode_jpeg({data, size});
+  if (!image.empty() &&
+      (image.width <= 0 || image.height <= 0 || image.width > miaohui::max_picture_side ||
+       image.height > miaohui::max_picture_side ||
+       image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4)) {
+    std::abort();
+  }
+  return 0;
+}
