@@ -6,6 +6,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <cerrno>
@@ -126,6 +127,10 @@ constexpr const char* error_page =
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::fputs(usage, stdout);
+    return 0;
+  }
   const std::optional<Options> options = parse_options(argc, argv);
   if (!options) {
     std::fputs(usage, stderr);
@@ -155,6 +160,12 @@ int main(int argc, char** argv) {
   Delay delay(options->delay_ms);
 
   httplib::Server server;
+  // Address reuse only: with the library's default SO_REUSEPORT a second instance would bind
+  // the same port and take part of the requests instead of failing.
+  server.set_socket_options([](socket_t sock) {
+    int yes = 1;
+    setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+  });
   server.set_pre_routing_handler([&](const httplib::Request& req, httplib::Response&) {
     if (record) {
       std::lock_guard lock(output);
