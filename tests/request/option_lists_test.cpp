@@ -41,7 +41,9 @@ TEST(OptionLists, HoldTheFiveListsByteForByte) {
 
 TEST(OptionLists, EveryKindWithAListNamesOneOfThem) {
   for (const auto& kind : picture_kinds()) {
-    if (kind.has_option_list()) EXPECT_NE(find_option_list(kind.option_list), nullptr) << kind.button;
+    if (kind.has_option_list()) {
+      EXPECT_NE(find_option_list(kind.option_list), nullptr) << kind.button;
+    }
   }
 }
 
