@@ -5,7 +5,8 @@
 // - OS/2 headers (12, 16 and 64 bytes) are read like the Windows ones, with their own palette
 //   entry size; any compression, including bit fields, gives no picture;
 // - the palette may declare more entries than the depth needs (only the first 2^bits are
-//   used), but every declared entry must lie inside the file;
+//   used), but every declared entry must lie inside the file; entries that would reach into
+//   the pixel data are not taken (OS/2 files may hold fewer than 2^bits and say nothing);
 // - an index past the palette's entries is opaque black;
 // - the fourth byte of a 32-bit pixel is unused, so the picture is opaque.
 
@@ -37,8 +38,10 @@ Image decode_bmp(std::span<const std::uint8_t> bytes) {
   DibPalette palette;
   if (bits <= 8) {
     const std::uint64_t count = header->colors_used ? header->colors_used : 1u << bits;
+    const std::size_t palette_at = file_header_size + header->header_size;
+    const std::size_t room = pixel_offset >= palette_at ? pixel_offset - palette_at : SIZE_MAX;
     if (!read_dib_palette(info.subspan(header->header_size), count, header->palette_entry_size,
-                          palette)) {
+                          palette, room / header->palette_entry_size)) {
       return {};
     }
   }

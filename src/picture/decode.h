@@ -66,7 +66,8 @@ struct DecodedPicture {
 };
 
 // Detects the format and runs its decoder. With animate on, a GIF of several frames yields a
-// playback instead of a still picture.
+// playback instead of a still picture. `format` is the detected one even when the decoder
+// refused the bytes (then empty() is true).
 DecodedPicture decode_picture(std::span<const std::uint8_t> bytes, bool animate);
 
 }  // namespace miaohui

@@ -1,5 +1,7 @@
 #include "picture/dib.h"
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "picture/image_util.h"
@@ -42,14 +44,21 @@ void row_8bit(const std::uint8_t* src, std::uint8_t* dst, int width, const DibPa
 }
 
 // Stored blue, green, red (and an unused byte at 32 bits) to red, green, blue, opaque.
+std::uint32_t opaque_from_bgr(const std::uint8_t* src) { return pack_rgba(src[2], src[1], src[0], 0xFF); }
+
 template <int step>
 void row_direct(const std::uint8_t* src, std::uint8_t* dst, int width) {
-  for (int x = 0; x < width; ++x, src += step, dst += 4) {
-    dst[0] = src[2];
-    dst[1] = src[1];
-    dst[2] = src[0];
-    dst[3] = 0xFF;
+  int x = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    // One 4-byte load a pixel; it reaches one byte past a 24-bit pixel, so the last pixel of
+    // the row is left to the byte-wise loop below.
+    for (; x < width - 1; ++x, src += step, dst += 4) {
+      std::uint32_t v;
+      std::memcpy(&v, src, 4);
+      put(dst, (__builtin_bswap32(v) >> 8) | 0xFF000000u);
+    }
   }
+  for (; x < width; ++x, src += step, dst += 4) put(dst, opaque_from_bgr(src));
 }
 
 }  // namespace
@@ -90,10 +99,10 @@ std::size_t dib_row_stride(std::int64_t width, int bits) {
 }
 
 bool read_dib_palette(std::span<const std::uint8_t> bytes, std::uint64_t count,
-                      std::size_t entry_size, DibPalette& palette) {
+                      std::size_t entry_size, DibPalette& palette, std::size_t usable) {
   palette.fill(pack_rgba(0, 0, 0, 0xFF));
   if (count > bytes.size() / entry_size) return false;
-  const std::size_t used = count < palette.size() ? static_cast<std::size_t>(count) : palette.size();
+  const std::size_t used = std::min({static_cast<std::size_t>(count), palette.size(), usable});
   for (std::size_t i = 0; i < used; ++i) {
     const std::uint8_t* e = bytes.data() + i * entry_size;
     palette[i] = pack_rgba(e[2], e[1], e[0], 0xFF);

@@ -34,10 +34,11 @@ std::size_t dib_row_stride(std::int64_t width, int bits);
 // file gives are opaque black, so that no index can read outside the table.
 using DibPalette = std::array<std::uint32_t, 256>;
 
-// Reads `count` entries from `bytes`; false when they do not fit (only the first 256 are
-// used, but all `count` must lie inside `bytes`).
+// Reads `count` entries from `bytes`; false when they do not fit. All `count` must lie inside
+// `bytes`, but at most 256 and at most `usable` of them are taken.
 bool read_dib_palette(std::span<const std::uint8_t> bytes, std::uint64_t count,
-                      std::size_t entry_size, DibPalette& palette);
+                      std::size_t entry_size, DibPalette& palette,
+                      std::size_t usable = SIZE_MAX);
 
 // Turns `height` stored rows of `bits` (1, 4, 8, 24 or 32) per pixel into `out`, which is
 // already sized. `rows` must hold dib_row_stride(out.width, bits) * out.height bytes. Opaque.

@@ -3,7 +3,8 @@
 // every other extension is skipped, and an image is drawn onto a picture of the logical
 // screen that starts out transparent.
 
-#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "picture/decode.h"
 #include "picture/gif_draw.h"

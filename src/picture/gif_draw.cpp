@@ -10,35 +10,47 @@ namespace miaohui::detail {
 
 namespace {
 
-using Palette = std::array<std::uint32_t, 256>;
+// Opaque RGBA words for the table's colours, and for each index what of the pixel under it
+// survives: all of it under the transparent index, nothing under a colour. Entries past
+// the table stay transparent black, though the decoder lets no such index through.
+struct Palette {
+  std::array<std::uint32_t, 256> colour;
+  std::array<std::uint32_t, 256> keep;
+};
 
-// Opaque RGBA words for the table's colours; entries past the table stay transparent black,
-// though the decoder lets no such index through.
 void fill_palette(std::span<const std::uint8_t> bytes, std::size_t table, int colours,
-                  Palette& palette) {
-  palette.fill(0);
+                  int transparent, Palette& palette) {
+  palette.colour.fill(0);
+  palette.keep.fill(0);
   for (int i = 0; i < colours; ++i) {
     const std::uint8_t* rgb = bytes.data() + table + static_cast<std::size_t>(i) * 3;
     const std::uint8_t rgba[4] = {rgb[0], rgb[1], rgb[2], 255};
-    std::memcpy(&palette[static_cast<std::size_t>(i)], rgba, 4);
+    std::memcpy(&palette.colour[static_cast<std::size_t>(i)], rgba, 4);
+  }
+  if (transparent >= 0 && transparent < 256) {
+    palette.colour[static_cast<std::size_t>(transparent)] = 0;
+    palette.keep[static_cast<std::size_t>(transparent)] = ~std::uint32_t{0};
   }
 }
 
 void draw_row(const std::uint8_t* src, int n, std::uint8_t* dst, const Palette& palette,
-              int transparent) {
-  if (transparent < 0) {
-    for (int i = 0; i < n; ++i) std::memcpy(dst + 4 * i, &palette[src[i]], 4);
+              bool transparency) {
+  if (!transparency) {
+    for (int i = 0; i < n; ++i) std::memcpy(dst + 4 * i, &palette.colour[src[i]], 4);
     return;
   }
-  const auto skip = static_cast<std::uint8_t>(transparent);
+  // Without a branch: transparent pixels come and go too irregularly to predict.
   for (int i = 0; i < n; ++i) {
-    if (src[i] != skip) std::memcpy(dst + 4 * i, &palette[src[i]], 4);
+    std::uint32_t under;
+    std::memcpy(&under, dst + 4 * i, 4);
+    const std::uint32_t out = (under & palette.keep[src[i]]) | palette.colour[src[i]];
+    std::memcpy(dst + 4 * i, &out, 4);
   }
 }
 
 std::size_t pixel_offset(const Image& canvas, int x, int y) {
-  return (static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width) +
-          static_cast<std::size_t>(x)) * 4;
+  const auto row = static_cast<std::size_t>(y) * static_cast<std::size_t>(canvas.width);
+  return 4 * (row + static_cast<std::size_t>(x));
 }
 std::uint8_t* pixel(Image& canvas, int x, int y) {
   return canvas.rgba.data() + pixel_offset(canvas, x, y);
@@ -90,7 +102,9 @@ bool GifFrameDrawer::draw(std::span<const std::uint8_t> bytes, const GifScreen& 
                           std::vector<std::uint8_t>* saved) {
   const GifRect area = visible_part(image, canvas.width, canvas.height);
   if (saved) saved->clear();
-  // Nothing of it shows: its data is not even looked at.
+  if (image.width == 0 || image.height == 0) return true;  // needs no data at all
+  if (!lzw_code_size_ok(image.min_code_size)) return false;
+  // Nothing of it shows: its data is not decoded.
   if (area.empty()) return true;
   const std::int64_t pixel_count = std::int64_t{image.width} * image.height;
   if (pixel_count > max_picture_pixels) return false;
@@ -103,7 +117,8 @@ bool GifFrameDrawer::draw(std::span<const std::uint8_t> bytes, const GifScreen& 
 
   if (saved) save_area(canvas, area, *saved);
   Palette palette;
-  fill_palette(bytes, local ? image.local_table : screen.global_table, colours, palette);
+  fill_palette(bytes, local ? image.local_table : screen.global_table, colours, transparent,
+               palette);
 
   // Rows come in stored order; an interlaced image stores every 8th row from 0, every 8th
   // from 4, every 4th from 2, then every 2nd from 1.
@@ -125,7 +140,7 @@ bool GifFrameDrawer::draw(std::span<const std::uint8_t> bytes, const GifScreen& 
       const int x1 = std::min(area.x1, image.left + reached);
       if (x1 <= area.x0) continue;
       draw_row(lzw_.indices() + first + static_cast<std::size_t>(area.x0 - image.left),
-               x1 - area.x0, pixel(canvas, area.x0, y), palette, transparent);
+               x1 - area.x0, pixel(canvas, area.x0, y), palette, transparent >= 0);
     }
   }
   return true;

@@ -14,6 +14,8 @@ constexpr std::size_t max_codes = std::size_t{1} << max_code_bits;
 // and strings are copied eight bytes at a time.
 constexpr std::size_t out_slack = max_codes + 16;
 constexpr std::size_t read_padding = 8;
+// The output begins with every index from 0 to 255 once, then the frame's indices.
+constexpr std::size_t literal_area = 256 + 16;
 
 std::uint64_t load64(const std::uint8_t* p) {
   std::uint64_t v;
@@ -34,6 +36,8 @@ void copy_string(std::uint8_t* dst, const std::uint8_t* src, std::size_t n) {
 
 }  // namespace
 
+const std::uint8_t* LzwDecoder::indices() const { return out_.data() + literal_area; }
+
 void LzwDecoder::gather(std::span<const std::uint8_t> bytes, std::size_t data) {
   codes_.clear();
   while (data < bytes.size()) {
@@ -47,57 +51,59 @@ void LzwDecoder::gather(std::span<const std::uint8_t> bytes, std::size_t data) {
   codes_.resize(codes_.size() + read_padding, 0);
 }
 
-std::optional<std::size_t> LzwDecoder::decode(std::span<const std::uint8_t> bytes,
-                                              std::size_t data, int min_code_size,
-                                              std::size_t pixel_count, int colours,
-                                              int transparent) {
-  if (min_code_size < 1 || min_code_size >= max_code_bits) return std::nullopt;
+std::optional<std::size_t> LzwDecoder::decode(std::span<const std::uint8_t> bytes, std::size_t data,
+                                              int min_code_size, std::size_t pixel_count,
+                                              int colours, int transparent) {
+  if (!lzw_code_size_ok(min_code_size)) return std::nullopt;
   gather(bytes, data);
-  if (out_.size() < pixel_count + out_slack) out_.resize(pixel_count + out_slack);
+  if (out_.size() < literal_area + pixel_count + out_slack) {
+    out_.resize(literal_area + pixel_count + out_slack);
+  }
 
   const std::uint32_t clear = 1u << min_code_size;
   const std::uint32_t end_code = clear + 1;
+  std::uint8_t* out = out_.data();
+  // Single-index strings are read, like every other, from where they lie in the output: the
+  // literal area holds each index once. A length of 0 marks the codes that are no string:
+  // clear, end, and indices that name no colour.
+  for (std::uint32_t code = 0; code <= end_code; ++code) {
+    const bool named = code < clear && code < 256 &&
+                       (code < static_cast<std::uint32_t>(colours) ||
+                        code == static_cast<std::uint32_t>(transparent));
+    offset_[code] = code & 0xFF;
+    length_[code] = named ? 1 : 0;
+  }
+  for (std::uint32_t i = 0; i < 256; ++i) out[i] = static_cast<std::uint8_t>(i);
+
   const std::uint64_t total_bits = (codes_.size() - read_padding) * 8;
   const std::uint8_t* in = codes_.data();
-  std::uint8_t* out = out_.data();
-  const auto literal_ok = [&](std::uint32_t code) {
-    return code < static_cast<std::uint32_t>(colours) ||
-           code == static_cast<std::uint32_t>(transparent);
-  };
-
+  const std::size_t end = literal_area + pixel_count;
   int width = min_code_size + 1;
-  std::uint32_t mask = (1u << width) - 1;
   std::uint32_t next = clear + 2;
   bool have_prev = false;
   std::uint32_t prev_offset = 0;
   std::uint32_t prev_length = 0;
   std::uint64_t bit = 0;
-  std::size_t pos = 0;
+  std::size_t pos = literal_area;
 
-  while (pos < pixel_count && bit + static_cast<std::uint64_t>(width) <= total_bits) {
+  while (pos < end && bit + static_cast<std::uint64_t>(width) <= total_bits) {
     const std::uint32_t code =
-        static_cast<std::uint32_t>(load64(in + (bit >> 3)) >> (bit & 7)) & mask;
+        static_cast<std::uint32_t>(load64(in + (bit >> 3)) >> (bit & 7)) & ((1u << width) - 1);
     bit += static_cast<std::uint64_t>(width);
 
     std::uint32_t length;
-    if (code < clear) {
-      if (!literal_ok(code)) return std::nullopt;
-      out[pos] = static_cast<std::uint8_t>(code);
-      length = 1;
-    } else if (code == clear) {
-      width = min_code_size + 1;
-      mask = (1u << width) - 1;
-      next = clear + 2;
-      have_prev = false;
-      continue;
-    } else if (code == end_code) {
-      break;
-    } else if (!have_prev) {
-      return std::nullopt;  // a string code before any string exists
-    } else if (code < next) {
+    if (code < next) {
       length = length_[code];
+      if (length == 0) {
+        if (code == end_code) break;
+        if (code != clear) return std::nullopt;  // an index past the colour table
+        width = min_code_size + 1;
+        next = clear + 2;
+        have_prev = false;
+        continue;
+      }
       copy_string(out + pos, out + offset_[code], length);
-    } else if (code == next) {
+    } else if (code == next && have_prev) {
       // The string being defined right now: the previous one and its own first index.
       copy_string(out + pos, out + prev_offset, prev_length);
       out[pos + prev_length] = out[prev_offset];
@@ -111,17 +117,16 @@ std::optional<std::size_t> LzwDecoder::decode(std::span<const std::uint8_t> byte
       offset_[next] = prev_offset;
       length_[next] = static_cast<std::uint16_t>(prev_length + 1);
       ++next;
-      if (next == (1u << width) && width < max_code_bits) {
-        ++width;
-        mask = (1u << width) - 1;
-      }
     }
+    // Codes widen once the next code to define no longer fits; with a minimum code size of
+    // 1 that happens right after the first code.
+    if (next >= (1u << width) && width < max_code_bits) ++width;
     have_prev = true;
     prev_offset = static_cast<std::uint32_t>(pos);
     prev_length = length;
     pos += length;
   }
-  return std::min(pos, pixel_count);
+  return std::min(pos, end) - literal_area;
 }
 
 }  // namespace miaohui::detail

@@ -11,6 +11,11 @@
 
 namespace miaohui::detail {
 
+// Minimum code sizes that leave room for 12-bit codes: 1 to 11.
+constexpr bool lzw_code_size_ok(int min_code_size) {
+  return min_code_size >= 1 && min_code_size <= 11;
+}
+
 // Reusable decoder: its buffers grow to the largest frame seen and are kept for the next.
 class LzwDecoder {
  public:
@@ -23,7 +28,7 @@ class LzwDecoder {
                                     int transparent);
 
   // The indices of the last decode, one frame row after another in stored order.
-  const std::uint8_t* indices() const { return out_.data(); }
+  const std::uint8_t* indices() const;
 
  private:
   void gather(std::span<const std::uint8_t> bytes, std::size_t data);
@@ -31,8 +36,8 @@ class LzwDecoder {
   std::vector<std::uint8_t> codes_;  // the sub-blocks' payload, joined, with zero padding
   std::vector<std::uint8_t> out_;
   // Every string in the table is a stretch of the output already written: where and how long.
-  std::array<std::uint32_t, 4096> offset_{};
-  std::array<std::uint16_t, 4096> length_{};
+  std::array<std::uint32_t, 4096> offset_;
+  std::array<std::uint16_t, 4096> length_;
 };
 
 }  // namespace miaohui::detail

@@ -75,6 +75,37 @@ inline Bytes make_bmp(std::int32_t width, std::int32_t height, int bits,
   return w.bytes();
 }
 
+// The bitmap of an icon entry: info header (height doubled), palette, colour rows, mask rows.
+inline Bytes icon_bitmap(std::int32_t width, std::int32_t height, int bits,
+                         const std::vector<Rgba>& palette, const Bytes& colour_rows,
+                         const Bytes& mask_rows) {
+  LeWriter w;
+  bitmap_info_header(w, width, height * 2, bits, static_cast<std::uint32_t>(palette.size()));
+  for (const Rgba& c : palette) w.u8(c.b).u8(c.g).u8(c.r).u8(0);
+  w.raw(colour_rows).raw(mask_rows);
+  return w.bytes();
+}
+
+struct IconEntry {
+  std::uint8_t width_byte;
+  std::uint8_t colour_count;
+  Bytes payload;  // a bitmap or a PNG file
+};
+
+// An icon (type 1) or cursor (type 2) file: directory first, then the payloads in order.
+inline Bytes make_icon(const std::vector<IconEntry>& entries, unsigned type = 1) {
+  LeWriter w;
+  w.u16(0).u16(type).u16(static_cast<unsigned>(entries.size()));
+  std::uint32_t offset = 6 + 16 * static_cast<std::uint32_t>(entries.size());
+  for (const IconEntry& e : entries) {
+    w.u8(e.width_byte).u8(e.width_byte).u8(e.colour_count).u8(0).u16(1).u16(32);
+    w.u32(static_cast<std::uint32_t>(e.payload.size())).u32(offset);
+    offset += static_cast<std::uint32_t>(e.payload.size());
+  }
+  for (const IconEntry& e : entries) w.raw(e.payload);
+  return w.bytes();
+}
+
 // A PCX header of 128 bytes: RLE, one plane.
 inline void pcx_header(LeWriter& w, int version, int bits, int width, int height,
                        int bytes_per_line, int planes = 1) {
