@@ -10,7 +10,8 @@ endif()
 set(expected
   share/applications/miaohui.desktop
   share/metainfo/io.github.miaohui.metainfo.xml
-  share/icons/hicolor/scalable/apps/miaohui.svg)
+  share/icons/hicolor/scalable/apps/miaohui.svg
+  share/doc/miaohui/copyright)
 foreach(size 16 32 48 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/miaohui.png)
 endforeach()
