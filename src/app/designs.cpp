@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "request/option_lists.h"
+
 namespace miaohui {
 
 namespace {
@@ -36,13 +38,7 @@ constexpr WindowDesign welcome{
 
 // ---- main window ----
 
-constexpr std::array<std::string_view, 4> confession_items{"嫁给我吧", "来娶我吧", "我爱你", "我喜欢你"};
-constexpr std::array<std::string_view, 4> city_items{"北京", "上海", "广州", "深圳"};
-constexpr std::array<std::string_view, 6> car_items{"宾利欧陆", "迈巴赫S600", "兰博基尼",
-                                                    "奥迪R8", "保时捷卡宴", "路虎揽胜"};
-constexpr std::array<std::string_view, 6> award_items{"吃屎能手", "天下第一笨", "拉屎冠军",
-                                                      "最有女人味奖", "全球帅哥之一", "绝种好男人"};
-constexpr std::array<std::string_view, 3> country_items{"美国", "日本", "澳洲"};
+// The drop-down lists take their items from the option lists the picture kinds send.
 
 constexpr std::array<ControlRow, 32> main_controls{{
     {"按钮18", push_button, {688, 496, 88, 32}, "联系墨汀", {}, {}},
