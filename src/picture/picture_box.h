@@ -39,7 +39,6 @@ class PictureBox : public QFrame {
  private:
   struct State;
   void stop_playback();
-  void start_playback();
 
   std::unique_ptr<State> state_;
 };

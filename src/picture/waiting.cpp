@@ -5,6 +5,7 @@
 #include <QThread>
 #include <atomic>
 #include <exception>
+#include <mutex>
 #include <thread>
 
 namespace miaohui {
@@ -12,6 +13,13 @@ namespace miaohui {
 namespace {
 
 std::atomic<bool> waiting{false};
+// Held for the length of every call, so that two calls never run at the same time.
+std::mutex call_mutex;
+
+void run_alone(const std::function<void()>& call) {
+  std::lock_guard guard(call_mutex);
+  call();
+}
 
 // The busy cursor for as long as it lives; nothing without a QApplication.
 class BusyCursor {
@@ -49,9 +57,10 @@ bool is_waiting() { return waiting; }
 void run_waiting(const std::function<void()>& call) {
   if (!call) return;
   // A call from inside a wait (a timer or queued call that the nested loop delivered), or
-  // from off the UI thread, runs in place: two waiting actions never overlap.
+  // from off the UI thread, runs in place once the running call has finished: two calls
+  // never overlap, and no wait nests in another.
   if (waiting || !on_ui_thread()) {
-    call();
+    run_alone(call);
     return;
   }
 
@@ -62,16 +71,17 @@ void run_waiting(const std::function<void()>& call) {
   std::exception_ptr error;
   std::thread worker([&] {
     try {
-      call();
+      run_alone(call);
     } catch (...) {
       error = std::current_exception();
     }
     done = true;
     QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
   });
-  // The loop may also end when the application is asked to quit; the call still has to
-  // finish before its caller's data goes, so the wait goes on until it has.
-  while (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  if (!done) loop.exec(QEventLoop::ExcludeUserInputEvents);
+  // The loop also ends, and no new one runs, once the application has been asked to quit;
+  // the call may still be using its caller's data, so the wait goes on, blocked, until it
+  // has finished.
   worker.join();
   if (error) std::rethrow_exception(error);
 }
