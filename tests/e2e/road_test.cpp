@@ -99,14 +99,19 @@ class Road : public ::testing::Test {
     ASSERT_TRUE(main_place);
     main_ = *main_place;
 
-    // The empty box shows its background alone.
-    QImage empty;
-    ASSERT_TRUE(poll_until([&] { return !(empty = box()).isNull(); }));
-    background_ = empty.pixel(0, 0);
-    QImage plain(empty.size(), QImage::Format_RGB32);
-    plain.fill(background_);
-    background_view_ = without_label(plain);
-    ASSERT_EQ(mean_difference(empty, background_view_), 0.0);
+    // The empty box, once painted, shows its background alone.
+    const auto plain_box = [this](QRgb colour) {
+      QImage plain(picture_box.size(), QImage::Format_RGB32);
+      plain.fill(colour);
+      return without_label(plain);
+    };
+    ASSERT_TRUE(poll_until([&] {
+      const QImage empty = box();
+      if (empty.isNull() || empty.pixel(0, 0) == qRgb(0, 0, 0)) return false;
+      background_ = empty.pixel(0, 0);
+      return mean_difference(empty, plain_box(background_)) == 0.0;
+    })) << "the empty box is not one colour";
+    background_view_ = plain_box(background_);
   }
 
   void click(QRect control) const { display_.click(main_ + control.center()); }
@@ -128,14 +133,13 @@ class Road : public ::testing::Test {
     ASSERT_TRUE(poll_until([&] { return !display_.window_titled(popup_title); })) << "the list stays open";
   }
 
-  // Replaces what 姓名 holds with text pasted from the clipboard.
-  void type_name(const std::string& text) const {
+  // Replaces what 姓名 holds with text pasted from the clipboard. The program fetches the text
+  // after the key, so the clipboard stays offered until the next name or the test's end.
+  void type_name(const std::string& text) {
     click(name_box);
-    display_.key({"ctrl+a"});
-    const QRect area = name_box.translated(main_);
-    const QImage before = display_.grab(area);
-    ASSERT_TRUE(display_.paste(text, [&] { return display_.grab(area) != before; }))
-        << "the name was not pasted";
+    clipboard_ = display_.offer_clipboard(text);
+    ASSERT_TRUE(clipboard_) << "the clipboard does not hold the name";
+    display_.key({"ctrl+a", "ctrl+v"});
   }
 
   // Clicks a picture kind's button and waits for its request (and, when asked, its answer).
@@ -183,6 +187,7 @@ class Road : public ::testing::Test {
   TemporaryFolder folder_;
   std::filesystem::path desktop_;
   std::unique_ptr<Process> program_;
+  std::unique_ptr<Process> clipboard_;
   QPoint main_;
   QRgb background_ = 0;
   QImage background_view_;

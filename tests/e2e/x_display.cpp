@@ -95,24 +95,18 @@ void VirtualDisplay::key(const std::vector<std::string>& keys) const {
   tool(argv);
 }
 
-bool VirtualDisplay::paste(const std::string& text, const std::function<bool()>& pasted) const {
+std::unique_ptr<Process> VirtualDisplay::offer_clipboard(const std::string& text) const {
   SpawnOptions options;
   options.environment = {{"DISPLAY", name_}};
   options.input = text;
-  Process clipboard({"xclip", "-quiet", "-selection", "clipboard"}, options);
+  auto clipboard = std::make_unique<Process>(std::vector<std::string>{"xclip", "-quiet", "-selection", "clipboard"},
+                                             options);
   const auto deadline = std::chrono::steady_clock::now() + 10s;
-  bool held = false;
-  while (!held && std::chrono::steady_clock::now() < deadline && clipboard.running()) {
-    held = tool({"xclip", "-o", "-selection", "clipboard"}).output == text;
-    if (!held) std::this_thread::sleep_for(50ms);
+  while (std::chrono::steady_clock::now() < deadline && clipboard->running()) {
+    if (tool({"xclip", "-o", "-selection", "clipboard"}).output == text) return clipboard;
+    std::this_thread::sleep_for(50ms);
   }
-  if (!held) return false;
-  key({"ctrl+v"});
-  // The program asks xclip for the text after the key: xclip stays until the text is in.
-  bool done = false;
-  while (!(done = pasted()) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(50ms);
-  clipboard.stop();
-  return done;
+  return nullptr;
 }
 
 QImage VirtualDisplay::grab(QRect area) const {

@@ -4,7 +4,6 @@
 #include <QPoint>
 #include <QRect>
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,9 +39,9 @@ class VirtualDisplay {
 
   void click(QPoint at) const;
   void key(const std::vector<std::string>& keys) const;  // xdotool key names: "ctrl+v", "Down"
-  // Offers text on the clipboard (xclip in the foreground, ended by its PID), pastes it with
-  // ctrl+v into the focused widget and keeps offering it until pasted() holds (10 s at most).
-  bool paste(const std::string& text, const std::function<bool()>& pasted) const;
+  // Offers text on the clipboard for as long as the returned xclip runs (in the foreground,
+  // ended by its PID when dropped); nullptr when the clipboard does not hold the text.
+  std::unique_ptr<Process> offer_clipboard(const std::string& text) const;
 
   QImage grab(QRect area) const;  // null when import fails
 
