@@ -215,9 +215,10 @@ int main(int argc, char** argv) {
   std::printf("picture-service: listening on 127.0.0.1:%d\n", port);
   std::fflush(stdout);
 
-  std::atomic<bool> stopping = false, listen_failed = false;
+  std::atomic<bool> stopping = false, listen_failed = false, listen_ended = false;
   std::thread listener([&] {
     server.listen_after_bind();
+    listen_ended = true;
     if (!stopping) {  // listening ended by itself: wake the main thread
       listen_failed = true;
       kill(getpid(), SIGTERM);
@@ -227,6 +228,9 @@ int main(int argc, char** argv) {
   sigwait(&stop_signals, &signal_number);
   stopping = true;
   delay.stop();
+  // stop() acts only on a loop that has begun: a signal that came sooner would leave the loop
+  // running for good and the join below waiting on it.
+  while (!server.is_running() && !listen_ended) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   server.stop();
   listener.join();
   {
