@@ -159,6 +159,7 @@ int main(int argc, char** argv) {
   std::mutex output;
   Delay delay(options->delay_ms);
 
+  std::mutex drawing;
   httplib::Server server;
   // Address reuse only: with the library's default SO_REUSEPORT a second instance would bind
   // the same port and take part of the requests instead of failing.
@@ -181,7 +182,12 @@ int main(int argc, char** argv) {
       res.status = 404;
       return;
     }
-    const miaohui::Picture picture = miaohui::make_picture(*request);
+    const miaohui::Picture picture = [&] {
+      // One picture at a time: the font machinery is shared by every drawing thread, and the
+      // same request must give the same bytes whatever else is being drawn.
+      std::lock_guard lock(drawing);
+      return miaohui::make_picture(*request);
+    }();
     if (picture.bytes.empty()) {
       res.status = 500;
       return;
