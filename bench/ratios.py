@@ -12,18 +12,22 @@ def main(path):
         # The median of repetitions where there are some, else the single run.
         if b.get("run_type") == "aggregate" and b.get("aggregate_name") != "median":
             continue
-        runs[b.get("run_name", b["name"])] = b
+        # Options such as UseRealTime add "/real_time" and "/process_time" to the name.
+        name = b.get("run_name", b["name"])
+        for suffix in ("/real_time", "/process_time"):
+            name = name.replace(suffix, "")
+        runs[name] = b
 
     def mps(name):
         b = runs.get(name)
         return b["items_per_second"] / 1e6 if b and "items_per_second" in b else None
 
-    def ms(name):
+    def ms(name, clock="real_time"):
         b = runs.get(name)
         if not b:
             return None
         scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b["time_unit"]]
-        return b["real_time"] * scale
+        return b[clock] * scale
 
     rows = []
 
@@ -48,12 +52,17 @@ def main(path):
     for ico in ("ico256", "ico32"):
         v = mps(f"decode/{ico}/miaohui")
         rows.append((f"decode/{ico}", f"{v:8.1f} MP/s" if v else "missing", "-", "-"))
-    paint = ms("paint/stretch/576x544")
-    rows.append(("paint/stretch/576x544", f"{paint:.3f} ms" if paint else "missing", "< 1 ms",
+    # The paint's CPU time counts every thread (Qt scales on its thread pool): under 1 ms of
+    # it means under 1 ms on one free core. The wall time shows what a busy machine adds.
+    paint, paint_wall = ms("paint/stretch/576x544", "cpu_time"), ms("paint/stretch/576x544")
+    rows.append(("paint/stretch/576x544",
+                 f"{paint:.3f} ms CPU, {paint_wall:.3f} ms wall" if paint else "missing", "< 1 ms",
                  "met" if paint and paint < 1 else "NOT MET"))
     road, base = ms("road/jpeg"), ms("road/baseline")
     if road and base:
-        rows.append(("road/jpeg", f"{road:.2f} ms vs baseline {base:.2f} ms = {road / base:.2f}", "within 10 %",
+        road_cpu, base_cpu = ms("road/jpeg", "cpu_time"), ms("road/baseline", "cpu_time")
+        rows.append(("road/jpeg", f"{road:.2f} ms vs baseline {base:.2f} ms = {road / base:.2f} "
+                     f"(CPU {road_cpu:.2f} vs {base_cpu:.2f} = {road_cpu / base_cpu:.2f})", "within 10 %",
                      "met" if road <= base * 1.10 else "NOT MET"))
     else:
         rows.append(("road/jpeg", "missing", "within 10 %", "?"))

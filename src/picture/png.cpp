@@ -44,6 +44,29 @@ void read_input(png_structp png, png_bytep out, png_size_t count) {
   input->position += count;
 }
 
+std::uint32_t big_endian_u32(const std::uint8_t* p) {
+  return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
+}
+
+// True when every chunk before the first IDAT lies whole inside the bytes. libpng takes
+// memory for such a chunk at its stated length before it reads it, so a few hundred bytes
+// could ask for 2 GiB; a chunk that runs past the end fails in libpng anyway. The image
+// data and what follows it are read in pieces, and a file that ends there still decodes.
+bool header_chunks_fit(std::span<const std::uint8_t> bytes) {
+  constexpr std::size_t signature_size = 8;
+  constexpr std::size_t frame_size = 12;  // length, type, CRC
+  static constexpr std::uint8_t idat[4] = {'I', 'D', 'A', 'T'};
+  std::size_t at = signature_size;
+  while (bytes.size() - at >= 8) {
+    const std::uint8_t* chunk = bytes.data() + at;
+    if (std::memcmp(chunk + 4, idat, 4) == 0) return true;
+    const std::size_t length = big_endian_u32(chunk);
+    if (bytes.size() - at < frame_size || length > bytes.size() - at - frame_size) return false;
+    at += frame_size + length;
+  }
+  return true;  // too short for another chunk header: libpng gives its own verdict
+}
+
 [[noreturn]] void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void on_warning(png_structp, png_const_charp) {}
 
@@ -100,7 +123,7 @@ Image decode_with_row_reader(std::span<const std::uint8_t> bytes, bool has_alpha
 }  // namespace
 
 Image decode_png(std::span<const std::uint8_t> bytes) {
-  if (bytes.empty()) return {};
+  if (bytes.size() < 8 || !header_chunks_fit(bytes)) return {};
   png_image png;
   std::memset(&png, 0, sizeof png);
   png.version = PNG_IMAGE_VERSION;

@@ -1,6 +1,9 @@
 // PNG pictures written with libpng's simplified writer, read back through decode_png.
 
 #include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <string_view>
 
 #include "picture/decode.h"
 #include "picture/decode_craft.h"
@@ -10,6 +13,7 @@ namespace miaohui {
 namespace {
 
 using test::Rgba;
+using namespace std::string_view_literals;
 
 TEST(DecodePng, KeepsStraightAlphaExactly) {
   // Colours under low alpha would change if anything premultiplied or blended them.
@@ -67,6 +71,46 @@ TEST(DecodePng, SizeBoundIsCheckedFromTheHeader) {
                        Case{0x7FFFFFFF, 0x7FFFFFFF, false}, Case{1, 1, true}}) {
     const Image image = decode_png(test::with_png_size(small, c.width, c.height));
     EXPECT_EQ(!image.empty(), c.decodes) << c.width << "x" << c.height;
+  }
+}
+
+// A chunk put right after IHDR (signature 8 + IHDR 25 bytes), with a stated length of its own.
+Bytes with_chunk_after_header(const Bytes& png, std::string_view type, std::string_view data,
+                              std::uint32_t stated_length) {
+  Bytes chunk;
+  for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(std::uint8_t(stated_length >> shift));
+  chunk.insert(chunk.end(), type.begin(), type.end());
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  const std::uint32_t crc = static_cast<std::uint32_t>(
+      crc32(crc32(0, nullptr, 0), chunk.data() + 4, static_cast<uInt>(chunk.size() - 4)));
+  for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(std::uint8_t(crc >> shift));
+  Bytes out = png;
+  out.insert(out.begin() + 33, chunk.begin(), chunk.end());
+  return out;
+}
+
+TEST(DecodePng, ChunksBeforeTheImageDataMustLieInTheBytes) {
+  // libpng takes a text chunk's stated length in memory before reading it: a few bytes that
+  // claim a gigabyte must be refused before libpng sees them, and nothing else with them.
+  const Bytes png = test::encode_png(2, 1, {{1, 2, 3, 255}, {4, 5, 6, 255}}, false);
+  const Bytes without_end(png.begin(), png.end() - 12);  // IEND cut off
+  struct Case {
+    const char* name;
+    Bytes bytes;
+    bool decodes;
+  };
+  const Case cases[] = {
+      {"text chunk that fits", with_chunk_after_header(png, "tEXt", "key\0value"sv, 9), true},
+      {"no IEND", without_end, true},
+      {"text chunk past the end", with_chunk_after_header(png, "tEXt", "k\0v"sv, 1u << 30), false},
+      {"unknown chunk past the end", with_chunk_after_header(png, "prVt", "", 0x7FFFFFF0u), false},
+  };
+  for (const Case& c : cases) {
+    const Image image = decode_png(c.bytes);
+    EXPECT_EQ(!image.empty(), c.decodes) << c.name;
+    if (!image.empty()) {
+      EXPECT_EQ(test::pixel(image, 1, 0), (Rgba{4, 5, 6, 255})) << c.name;
+    }
   }
 }
 
